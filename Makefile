@@ -1,0 +1,29 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Entry points: `make demo` (Corvane against simulated devices) and `make test` (whole suite).
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all setup configure build test demo bench clean
+
+all: build
+
+setup:
+	bash scripts/install-deps.sh
+
+configure: setup
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	bash scripts/run-tests.sh $(BUILD)
+
+demo: build
+	bash tools/lab/demo.sh $(BUILD)
+
+bench: build
+	bash bench/run.sh $(BUILD)
+
+clean:
+	rm -rf build build-asan build-fuzz

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs every build and test dependency on Debian 12. Idempotent: packages already present
+# are not touched, and the package lists are only refreshed when something is missing.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ make pkg-config python3
+  # tests, benchmarks, fuzzing, sanitizers
+  googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+  # protocol tools and the virtual network lab
+  nlohmann-json3-dev iproute2 procps util-linux
+  # window
+  qt6-base-dev fonts-liberation xvfb xauth
+  # payload cross compilers and their optional check under emulation
+  gcc-powerpc-linux-gnu gcc-arm-linux-gnueabi qemu-user
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  echo "install-deps: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "install-deps: missing packages: ${missing[*]}" >&2
+  echo "install-deps: run as root (sudo) to install them" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

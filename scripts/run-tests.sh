@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The whole test suite: the normal build's tests, the same tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+# CORVANE_TEST_PHASES picks phases (default: "main asan fuzz").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:-build}
+phases=${CORVANE_TEST_PHASES:-main asan fuzz}
+jobs=$(nproc)
+fuzz_seconds=${CORVANE_FUZZ_SECONDS:-20}
+status=0
+
+run_ctest() {
+  # Lab tests build private network namespaces and therefore need root.
+  local dir=$1
+  local exclude=()
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "run-tests: not root, skipping tests labelled 'lab'"
+    exclude=(-LE lab)
+  fi
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${exclude[@]}" || status=1
+}
+
+for phase in $phases; do
+  case $phase in
+    main)
+      echo "=== tests ($build)"
+      run_ctest "$build"
+      ;;
+    asan)
+      echo "=== tests under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan)"
+      cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON \
+        -DCORVANE_BUILD_BENCH=OFF >/dev/null
+      cmake --build build-asan -j "$jobs"
+      ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+        LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
+        UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build-asan
+      ;;
+    fuzz)
+      echo "=== fuzz targets, ${fuzz_seconds}s each (build-fuzz)"
+      CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCORVANE_BUILD_FUZZ=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_TESTS=OFF \
+        -DCORVANE_BUILD_BENCH=OFF >/dev/null
+      cmake --build build-fuzz -j "$jobs"
+      for target in build-fuzz/fuzz/fuzz_*; do
+        [[ -x $target ]] || continue
+        corpus=$(mktemp -d)
+        echo "--- $(basename "$target")"
+        "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" \
+          >"$corpus.log" 2>&1 || { tail -50 "$corpus.log"; status=1; }
+        rm -rf "$corpus" "$corpus.log"
+      done
+      ;;
+    *)
+      echo "run-tests: unknown phase $phase" >&2
+      exit 2
+      ;;
+  esac
+done
+
+exit $status

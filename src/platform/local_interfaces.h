@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace corvane::platform {
+
+// A local IPv4 interface that can carry the device protocol.
+struct LocalInterface {
+  std::string name;     // e.g. "eth0" or a labelled name such as "eth0:1"
+  unsigned index = 0;   // kernel interface index
+  std::string address;  // dotted IPv4 text of its first address
+};
+
+// The interfaces that are up, running, multicast-capable and not loopback, one entry per
+// interface index (its first IPv4 address), at most 8, in the order the system lists them.
+std::vector<LocalInterface> ListLocalInterfaces();
+
+}  // namespace corvane::platform
