@@ -4,6 +4,7 @@
 // Input rules shared by the window and the command line, with the texts the user sees.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -15,8 +16,8 @@ using Octets = std::array<int, 4>;  // first octet first
 enum class AddressKind { kIp = 1, kNetmask = 2, kGateway = 3 };
 
 struct OctetError {
-  int field;                // 0-3: the octet at fault, where the focus goes
-  std::string_view message; // e.g. "Invalid IP address in 4th digit. It should be 1-254."
+  int field;                 // 0-3: the octet at fault, where the focus goes
+  std::string_view message;  // e.g. "Invalid IP address in 4th digit. It should be 1-254."
 };
 
 // The octet rules: 0-255 for every octet, but 1-254 for the last octet of an IP address or
@@ -41,7 +42,8 @@ std::optional<Octets> ToOctets(std::string_view dotted);
 bool SameSubnet(const Octets& device, const Octets& mask, const Octets& local);
 
 // Texts of the LAN settings and the name change.
-inline constexpr std::string_view kSelectServerToModifyIp = "You should select a server to modify IP!";
+inline constexpr std::string_view kSelectServerToModifyIp =
+    "You should select a server to modify IP!";
 inline constexpr std::string_view kInputIpAddress = "Please input IP address!";
 inline constexpr std::string_view kInputNetmask = "Please input net mask address!";
 inline constexpr std::string_view kInputGateway = "Please input gateway address!";
@@ -53,5 +55,50 @@ inline constexpr std::string_view kSelectServerToModifyNames =
     "You should select a server to modify Host Name and Workgroup!";
 inline constexpr std::string_view kHostNameEmpty = "The Host Name cannot be empty!";
 inline constexpr std::string_view kWorkgroupEmpty = "The Workgroup cannot be empty!";
+
+// The octet messages of ValidateAddress, by kind and octet.
+inline constexpr std::string_view kIpOctet1 =
+    "Invalid IP address in 1st digit. It should be 0-255.";
+inline constexpr std::string_view kIpOctet2 =
+    "Invalid IP address in 2nd digit. It should be 0-255.";
+inline constexpr std::string_view kIpOctet3 =
+    "Invalid IP address in 3rd digit. It should be 0-255.";
+inline constexpr std::string_view kIpOctet4 =
+    "Invalid IP address in 4th digit. It should be 1-254.";
+inline constexpr std::string_view kNetmaskOctet1 =
+    "Invalid subnet mask address in 1st digit. It should be 0-255.";
+inline constexpr std::string_view kNetmaskOctet2 =
+    "Invalid subnet mask address in 2nd digit. It should be 0-255.";
+inline constexpr std::string_view kNetmaskOctet3 =
+    "Invalid subnet mask address in 3rd digit. It should be 0-255.";
+inline constexpr std::string_view kNetmaskOctet4 =
+    "Invalid subnet mask address in 4th digit. It should be 0-255.";
+inline constexpr std::string_view kGatewayOctet1 =
+    "Invalid gateway IP address in 1st digit. It should be 0-255.";
+inline constexpr std::string_view kGatewayOctet2 =
+    "Invalid gateway IP address in 2nd digit. It should be 0-255.";
+inline constexpr std::string_view kGatewayOctet3 =
+    "Invalid gateway IP address in 3rd digit. It should be 0-255.";
+inline constexpr std::string_view kGatewayOctet4 =
+    "Invalid gateway IP address in 4th digit. It should be 1-254.";
+
+// Format messages of the name change. The short host-name text is shown when an apostrophe is
+// the first forbidden character, the long one (ending in " ,") for every other.
+inline constexpr std::string_view kHostNameFormatShort =
+    "The Host Name format is not correct.\r\nCan not include \\ /:*?\"< >|.;+=~'[ ]{} @ # ()!'^$% "
+    "&";
+inline constexpr std::string_view kHostNameFormatLong =
+    "The Host Name format is not correct.\r\nCan not include \\ /:*?\"< >|.;+=~'[ ]{} @ # ()!'^$% "
+    "& ,";
+inline constexpr std::string_view kWorkgroupFormat =
+    "The Workgroup format is not correct.\r\nCan not include \\ /:*?\"< >|.;+=~'[ ]{} ,";
+
+// Longest host name or workgroup the device buffers hold. CheckHostName and CheckWorkgroup do
+// not test it: each caller decides whether to refuse or cut a longer text.
+inline constexpr std::size_t kMaxNameLength = 31;
+inline constexpr std::string_view kHostNameTooLong =
+    "The Host Name cannot be longer than 31 characters!";
+inline constexpr std::string_view kWorkgroupTooLong =
+    "The Workgroup cannot be longer than 31 characters!";
 
 }  // namespace corvane::validation
