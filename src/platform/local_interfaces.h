@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,5 +17,22 @@ struct LocalInterface {
 // The interfaces that are up, running, multicast-capable and not loopback, one entry per
 // interface index (its first IPv4 address), at most 8, in the order the system lists them.
 std::vector<LocalInterface> ListLocalInterfaces();
+
+inline constexpr std::size_t kMaxProtocolInterfaces = 8;
+
+// One address of one interface as the system lists it, before any choice is made.
+struct InterfaceAddress {
+  std::string name;
+  unsigned index = 0;  // 0 when the name does not resolve to an interface
+  std::string address;
+  bool ipv4 = false;
+  bool up = false;
+  bool running = false;
+  bool multicast = false;
+  bool loopback = false;
+};
+
+// The choice behind ListLocalInterfaces, over any list of addresses.
+std::vector<LocalInterface> SelectProtocolInterfaces(const std::vector<InterfaceAddress>& entries);
 
 }  // namespace corvane::platform

@@ -94,7 +94,7 @@ class ShareEntryList {
   ~ShareEntryList();
 
   void ClearShareList();
-  void AddShare(std::string_view name);  // cut to 131 characters
+  void AddShare(std::string_view name);        // cut to 131 characters
   int FindShare(std::string_view name) const;  // 1 when an entry has exactly this name
 
   int count() const { return count_; }

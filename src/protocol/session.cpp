@@ -1,1 +1,140 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "protocol/session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "protocol/client_id.h"
+#include "protocol/exchange.h"
+#include "protocol/requests.h"
+#include "protocol/udp_transport.h"
+
+namespace corvane::protocol {
+namespace {
+
+void WriteToStdout(std::string_view line) {
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
+}
+
+// The sockets, with the idle handler run after every poll and every slice of a pause, so a
+// window waiting on the protocol can still repaint.
+class SocketIo : public ExchangeIo {
+ public:
+  SocketIo(UdpTransport& transport, const std::function<void()>& idle)
+      : transport_(transport), idle_(idle) {}
+
+  void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) override {
+    transport_.Send(interfaceIndex, bytes);
+  }
+
+  PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override {
+    const PollOutcome outcome = transport_.Poll(interfaceIndex, buffer);
+    Idle();
+    return outcome;
+  }
+
+  void Sleep(std::chrono::milliseconds duration) override {
+    while (duration.count() > 0) {
+      const std::chrono::milliseconds slice = std::min(duration, kIdleSlice);
+      std::this_thread::sleep_for(slice);
+      Idle();
+      duration -= slice;
+    }
+  }
+
+ private:
+  void Idle() {
+    if (idle_) idle_();
+  }
+
+  UdpTransport& transport_;
+  const std::function<void()>& idle_;
+};
+
+}  // namespace
+
+struct Session::Impl {
+  UdpTransport transport;
+  std::vector<TransportProblem> problems;
+  std::function<void()> idle;
+  TraceSink trace = WriteToStdout;
+  SocketIo io{transport, idle};
+};
+
+Session::Session() : impl_(std::make_unique<Impl>()) {}
+
+Session::~Session() {
+  CloseTransport();
+}
+
+void Session::OpenTransport() {
+  OpenTransport(platform::ListLocalInterfaces());
+}
+
+void Session::OpenTransport(const std::vector<platform::LocalInterface>& interfaces) {
+  CloseTransport();
+  const std::size_t count = std::min(interfaces.size(), static_cast<std::size_t>(kMaxInterfaces));
+  const std::vector<platform::LocalInterface> used(interfaces.begin(), interfaces.begin() + count);
+  for (std::size_t i = 0; i < used.size(); ++i) {
+    InterfaceTable[i].address.Set(used[i].address);
+    InterfaceTable[i].systemIndex = used[i].index;
+    InterfaceTable[i].name = used[i].name;
+  }
+  InterfaceCount = static_cast<int>(used.size());
+  ClientId = DrawClientId();
+  impl_->problems = impl_->transport.Open(used);
+  if (used.empty()) {
+    impl_->problems.push_back(TransportProblem{
+        "", "", 0, "No network interface with an IPv4 address is up; no device can be found."});
+  }
+}
+
+void Session::CloseTransport() {
+  impl_->transport.Close();
+  impl_->problems.clear();
+  InterfaceTable = {};
+  InterfaceCount = 0;
+}
+
+bool Session::IsTransportOpen() const {
+  return impl_->transport.IsOpen();
+}
+
+const std::vector<TransportProblem>& Session::TransportProblems() const {
+  return impl_->problems;
+}
+
+void Session::SearchDevices(int firstFilter, int secondFilter) {
+  RunSearch(impl_->io, InterfaceCount, ClientId, firstFilter, secondFilter, DeviceTable);
+}
+
+#define CORVANE_REQUEST(Name)                                    \
+  int Session::Name() {                                          \
+    return RequestRunner(*this, impl_->io, impl_->trace).Name(); \
+  }
+CORVANE_REQUEST(SetAddress)
+CORVANE_REQUEST(SetDhcp)
+CORVANE_REQUEST(ReadShareList)
+CORVANE_REQUEST(CheckCredentials)
+CORVANE_REQUEST(SetHostName)
+CORVANE_REQUEST(ReadWorkgroup)
+CORVANE_REQUEST(SetWorkgroup)
+CORVANE_REQUEST(SetCodepage)
+CORVANE_REQUEST(ReadCodepage)
+CORVANE_REQUEST(SendRw)
+CORVANE_REQUEST(ReadIdeOk)
+CORVANE_REQUEST(ReadShareName)
+CORVANE_REQUEST(SendStop)
+#undef CORVANE_REQUEST
+
+void Session::SetIdleHandler(std::function<void()> handler) {
+  impl_->idle = std::move(handler);
+}
+
+void Session::SetTraceSink(std::function<void(std::string_view)> sink) {
+  impl_->trace = std::move(sink);
+}
+
+}  // namespace corvane::protocol

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What the search and exchange loops need from the network and the clock. The sockets implement
+// it for real; unit tests of the loops supply scripted datagrams instead.
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "protocol/protocol_constants.h"
+
+namespace corvane::protocol {
+
+// One datagram as read by a poll, with a zero byte behind its last byte so that a text at the
+// end of a reply always ends.
+struct ReceiveBuffer {
+  std::array<std::uint8_t, kReceiveCapacity + 1> bytes{};
+  std::size_t length = 0;
+
+  std::span<const std::uint8_t> datagram() const { return {bytes.data(), length}; }
+};
+
+enum class PollOutcome {
+  kNothing,   // nothing arrived within the poll wait
+  kFailed,    // the socket was readable but the read failed
+  kDatagram,  // one datagram is in the buffer
+};
+
+class ExchangeIo {
+ public:
+  virtual ~ExchangeIo() = default;
+  // Sends the bytes to the group through the interface's send socket.
+  virtual void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) = 0;
+  // Waits at most the poll wait for the interface's receive socket; reads at most one datagram.
+  virtual PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) = 0;
+  virtual void Sleep(std::chrono::milliseconds duration) = 0;
+};
+
+}  // namespace corvane::protocol
