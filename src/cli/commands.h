@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane::cli {
+
+// Where a command writes, and how it asks for a password when none was given: the function
+// returns std::nullopt when it cannot ask (no terminal) or the user gave up.
+struct Console {
+  std::ostream& out;
+  std::ostream& err;
+  std::function<std::optional<std::string>(std::string_view prompt)> askSecret;
+};
+
+// Runs the command line (args without the program name) and returns the exit status.
+int RunCorvane(const std::vector<std::string>& args, Console& console);
+
+}  // namespace corvane::cli

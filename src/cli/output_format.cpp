@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/output_format.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace corvane::cli {
+
+namespace {
+
+// Length of the UTF-8 sequence starting at at, or 0 when it is not a valid one (overlong forms,
+// surrogates and code points above U+10FFFF are invalid).
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  std::uint32_t codePoint = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    codePoint = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    codePoint = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    codePoint = lead & 0x07u;
+  } else {
+    return 0;
+  }
+  if (at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(at + i) & 0xC0u) != 0x80u) return 0;
+    codePoint = codePoint << 6 | (byte(at + i) & 0x3Fu);
+  }
+  const std::uint32_t smallest = length == 3 ? 0x800u : length == 4 ? 0x10000u : 0x80u;
+  if (codePoint < smallest || codePoint > 0x10FFFFu) return 0;
+  if (codePoint >= 0xD800u && codePoint <= 0xDFFFu) return 0;
+  return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
+
+bool IsControl(unsigned char byte) {
+  return byte < 0x20 || byte == 0x7F;
+}
+
+std::string UnicodeEscape(unsigned char byte) {
+  std::array<char, 8> text{};
+  std::snprintf(text.data(), text.size(), "\\u%04x", static_cast<unsigned>(byte));
+  return text.data();
+}
+
+// Columns count characters, not bytes, when the text is UTF-8.
+std::size_t DisplayWidth(std::string_view text) {
+  if (!IsValidUtf8(text)) return text.size();
+  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
+  }));
+}
+
+std::string InterfaceLabel(const DeviceView& device) {
+  if (device.interfaceName.empty()) return device.interfaceAddress;
+  return device.interfaceAddress + " (" + device.interfaceName + ")";
+}
+
+std::string_view DhcpLabel(bool dhcp) {
+  return dhcp ? "Enabled" : "Disabled";
+}
+
+using Row = std::array<std::string, 6>;
+
+std::string JoinRow(const Row& row, const std::array<std::size_t, 6>& widths) {
+  std::string line;
+  for (std::size_t column = 0; column < row.size(); ++column) {
+    line += row[column];
+    if (column + 1 == row.size()) break;
+    line.append(widths[column] - DisplayWidth(row[column]) + 2, ' ');
+  }
+  return line + "\n";
+}
+
+void AppendDeviceMembers(std::string& json, const DeviceView& device) {
+  json += "\"name\":" + JsonString(device.name);
+  json += ",\"address\":" + JsonString(device.address);
+  json += ",\"netmask\":" + JsonString(device.netmask);
+  json += ",\"gateway\":" + JsonString(device.gateway);
+  json += std::string(",\"dhcp\":") + (device.dhcp ? "true" : "false");
+  json += ",\"interface\":" + JsonString(device.interfaceAddress);
+}
+
+}  // namespace
+
+std::string JsonString(std::string_view bytes) {
+  const bool utf8 = IsValidUtf8(bytes);
+  std::string json = "\"";
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"':
+        json += "\\\"";
+        break;
+      case '\\':
+        json += "\\\\";
+        break;
+      case '\n':
+        json += "\\n";
+        break;
+      case '\r':
+        json += "\\r";
+        break;
+      case '\t':
+        json += "\\t";
+        break;
+      default:
+        if (IsControl(byte) || (byte >= 0x80 && !utf8)) {
+          json += UnicodeEscape(byte);
+        } else {
+          json += c;
+        }
+    }
+  }
+  return json + "\"";
+}
+
+std::string TerminalSafe(std::string_view bytes) {
+  std::string safe(bytes);
+  for (char& c : safe) {
+    if (IsControl(static_cast<unsigned char>(c))) c = '?';
+  }
+  return safe;
+}
+
+std::string FormatDeviceTable(const std::vector<DeviceView>& devices) {
+  std::vector<Row> rows = {{"Name", "IP", "Netmask", "Gateway", "DHCP", "Interface"}};
+  for (const DeviceView& device : devices) {
+    rows.push_back({TerminalSafe(device.name), TerminalSafe(device.address),
+                    TerminalSafe(device.netmask), TerminalSafe(device.gateway),
+                    std::string(DhcpLabel(device.dhcp)), TerminalSafe(InterfaceLabel(device))});
+  }
+  std::array<std::size_t, 6> widths{};
+  for (const Row& row : rows) {
+    for (std::size_t column = 0; column < row.size(); ++column) {
+      widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+    }
+  }
+  std::string table;
+  for (const Row& row : rows) table += JoinRow(row, widths);
+  return table;
+}
+
+std::string FormatDevicesJson(const std::vector<DeviceView>& devices) {
+  std::string json = "[";
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    json += i == 0 ? "\n  {" : ",\n  {";
+    AppendDeviceMembers(json, devices[i]);
+    json += "}";
+  }
+  return json + (devices.empty() ? "]\n" : "\n]\n");
+}
+
+std::string FormatDetailsText(const DeviceDetails& details) {
+  const DeviceView& device = details.device;
+  std::string text;
+  const auto line = [&text](std::string_view label, std::string_view value) {
+    text += std::string(label) + std::string(11 - label.size(), ' ') + TerminalSafe(value) + "\n";
+  };
+  line("Name:", device.name);
+  line("IP:", device.address);
+  line("Netmask:", device.netmask);
+  line("Gateway:", device.gateway);
+  line("DHCP:", DhcpLabel(device.dhcp));
+  line("Interface:", InterfaceLabel(device));
+  line("Workgroup:", details.workgroup);
+  if (details.shares.empty()) line("Shares:", "(none)");
+  for (std::size_t i = 0; i < details.shares.size(); ++i) {
+    line(i == 0 ? "Shares:" : "", details.shares[i]);
+  }
+  return text;
+}
+
+std::string FormatDetailsJson(const DeviceDetails& details) {
+  std::string json = "{";
+  AppendDeviceMembers(json, details.device);
+  json += ",\"workgroup\":" + JsonString(details.workgroup);
+  json += ",\"shares\":[";
+  for (std::size_t i = 0; i < details.shares.size(); ++i) {
+    if (i > 0) json += ",";
+    json += JsonString(details.shares[i]);
+  }
+  return json + "]}\n";
+}
+
+}  // namespace corvane::cli

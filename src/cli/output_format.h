@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/device_view.h"
+
+namespace corvane::cli {
+
+// A JSON string literal, quotes included. Texts from the network are bytes: valid UTF-8 passes
+// through, any other text is read as Latin-1 with every byte above 0x7F as \u00XX.
+std::string JsonString(std::string_view bytes);
+
+// The text for a terminal: control bytes (escape sequences among them) shown as '?'.
+std::string TerminalSafe(std::string_view bytes);
+
+std::string FormatDeviceTable(const std::vector<DeviceView>& devices);
+std::string FormatDevicesJson(const std::vector<DeviceView>& devices);
+std::string FormatDetailsText(const DeviceDetails& details);
+std::string FormatDetailsJson(const DeviceDetails& details);
+
+}  // namespace corvane::cli
