@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Scripted datagrams per interface for unit tests of the loop logic; records every send, poll
+// and pause so a test can check the schedule without measuring time.
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "protocol/exchange_io.h"
+#include "test_datagrams.h"
+
+namespace corvane::protocol::testing {
+
+struct IoEvent {
+  enum Kind { kSend, kPoll, kSleep } kind;
+  int interfaceIndex = -1;                      // send and poll
+  long long milliseconds = 0;                   // sleep
+  Bytes bytes;                                  // send: the request
+  PollOutcome outcome = PollOutcome::kNothing;  // poll
+};
+
+class FakeExchangeIo : public ExchangeIo {
+ public:
+  struct Step {
+    PollOutcome outcome;
+    Bytes bytes;
+  };
+
+  // Queues what the next polls of an interface deliver; an empty queue delivers nothing.
+  void Queue(int interfaceIndex, Bytes datagram) {
+    steps_[interfaceIndex].push_back({PollOutcome::kDatagram, std::move(datagram)});
+  }
+  void QueueFailedRead(int interfaceIndex) {
+    steps_[interfaceIndex].push_back({PollOutcome::kFailed, {}});
+  }
+  // Called after each send, e.g. to queue the device's answer.
+  std::function<void(int, const Bytes&)> onSend;
+
+  void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) override {
+    Bytes copy(bytes.begin(), bytes.end());
+    events.push_back({IoEvent::kSend, interfaceIndex, 0, copy, PollOutcome::kNothing});
+    if (onSend) onSend(interfaceIndex, copy);
+  }
+
+  PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override {
+    auto& queue = steps_[interfaceIndex];
+    PollOutcome outcome = PollOutcome::kNothing;
+    if (!queue.empty()) {
+      Step step = std::move(queue.front());
+      queue.pop_front();
+      outcome = step.outcome;
+      if (outcome == PollOutcome::kDatagram) {
+        buffer.length = std::min(step.bytes.size(), kReceiveCapacity);
+        std::copy_n(step.bytes.begin(), buffer.length, buffer.bytes.begin());
+        buffer.bytes[buffer.length] = 0;
+      }
+    }
+    events.push_back({IoEvent::kPoll, interfaceIndex, 0, {}, outcome});
+    return outcome;
+  }
+
+  void Sleep(std::chrono::milliseconds duration) override {
+    events.push_back({IoEvent::kSleep, -1, duration.count(), {}, PollOutcome::kNothing});
+  }
+
+  int Count(IoEvent::Kind kind, int interfaceIndex = -1) const {
+    int n = 0;
+    for (const IoEvent& e : events) {
+      if (e.kind == kind && (interfaceIndex < 0 || e.interfaceIndex == interfaceIndex)) ++n;
+    }
+    return n;
+  }
+  std::vector<IoEvent> Sends() const {
+    std::vector<IoEvent> sends;
+    for (const IoEvent& e : events) {
+      if (e.kind == IoEvent::kSend) sends.push_back(e);
+    }
+    return sends;
+  }
+  std::size_t Pending(int interfaceIndex) { return steps_[interfaceIndex].size(); }
+
+  // A compact picture of the schedule: "S0" send on 0, "P0" poll on 0, "z20" 20 ms pause.
+  std::string Schedule() const {
+    std::string text;
+    for (const IoEvent& e : events) {
+      if (!text.empty()) text += ' ';
+      switch (e.kind) {
+        case IoEvent::kSend:
+          text += "S" + std::to_string(e.interfaceIndex);
+          break;
+        case IoEvent::kPoll:
+          text += "P" + std::to_string(e.interfaceIndex);
+          break;
+        case IoEvent::kSleep:
+          text += "z" + std::to_string(e.milliseconds);
+          break;
+      }
+    }
+    return text;
+  }
+
+  std::vector<IoEvent> events;
+
+ private:
+  std::map<int, std::deque<Step>> steps_;
+};
+
+}  // namespace corvane::protocol::testing
