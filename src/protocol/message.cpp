@@ -173,8 +173,8 @@ void FillShareList(ShareEntryList& list, std::string_view value) {
     const std::size_t cut = value.find(':');
     const std::string_view piece = value.substr(0, cut);
     value = cut == std::string_view::npos ? std::string_view() : value.substr(cut + 1);
-    if (piece.empty()) continue;
-    const FixedText<132> name(piece);
+    const FixedText<132> name(piece);  // cut first, so names equal after the cut count once
+    if (name.empty()) continue;
     if (list.FindShare(name.view()) == 0) list.AddShare(name.view());
   }
 }

@@ -280,6 +280,9 @@ TEST(ShareListText, CutsAtColonsDropsEmptiesAndRepeats) {
   EXPECT_EQ(list.count(), 0);
   FillShareList(list, "");
   EXPECT_EQ(list.count(), 0);
+  FillShareList(list, std::string_view("\0:a\0b:a", 7));  // a zero byte ends a name
+  EXPECT_EQ(list.count(), 1);
+  EXPECT_EQ(list.head()->name, "a");
 }
 
 TEST(ShareListText, LongNamesAreCutAndThenDeduplicated) {
