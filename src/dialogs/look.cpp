@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/look.h"
+
+#include <QPainter>
+#include <QPalette>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <memory>
+
+#include "dialogs/app_icon.h"
+
+namespace corvane::dialogs {
+
+namespace {
+
+// Fusion draws group-box frames in a shade of the window colour, which vanishes on dark red,
+// and the X11 platform would put icons on dialog buttons; this style settles both.
+class CorvaneStyle : public QProxyStyle {
+ public:
+  CorvaneStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    if (element == PE_FrameGroupBox) {
+      DrawEtchedFrame(option, painter);
+      return;
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+  }
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+
+ private:
+  // A dark line with a light line below and to the right of it, readable on any dialog colour.
+  static void DrawEtchedFrame(const QStyleOption* option, QPainter* painter) {
+    const QColor window = option->palette.color(QPalette::Window);
+    const QRect outer = option->rect.adjusted(0, 0, -1, -1);
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(window.darker(180));
+    painter->drawRect(outer.adjusted(0, 0, -1, -1));
+    painter->setPen(QColor(255, 255, 255, 170));
+    painter->drawRect(outer.adjusted(1, 1, 0, 0));
+    painter->restore();
+  }
+};
+
+QPalette DialogPalette(const QPalette& base) {
+  QPalette palette = base;
+  palette.setColor(QPalette::Window, kDialogBackground);
+  palette.setColor(QPalette::WindowText, kDialogText);
+  // Greyed labels stay readable on dark red without looking enabled.
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(200, 140, 140));
+  return palette;
+}
+
+}  // namespace
+
+void ApplyLook(QApplication& app) {
+  // QApplication takes ownership of the style.
+  auto style = std::make_unique<CorvaneStyle>();
+  const QPalette standard = style->standardPalette();
+  QApplication::setStyle(style.release());
+  // The same base palette whatever the platform theme offers, so offscreen and X11 agree.
+  QApplication::setPalette(standard);
+  const QPalette dialog = DialogPalette(standard);
+  QApplication::setPalette(dialog, "QDialog");
+  QApplication::setPalette(dialog, "QMessageBox");
+  app.setWindowIcon(AppIcon());
+}
+
+QString ApplicationTitle() {
+  return QStringLiteral("Corvane");
+}
+
+}  // namespace corvane::dialogs

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Every message the user sees goes through ShowMessage: a modal box with one OK button.
+
+#include <QString>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace corvane::dialogs {
+
+enum class MessageIcon { kError, kWarning, kInformation };
+
+// An empty caption shows ApplicationTitle().
+void ShowMessage(QWidget* parent, std::string_view text, std::string_view caption,
+                 MessageIcon icon);
+
+// The three kinds the program uses: "Error" for refusals and failures, "Warning" for missing
+// input and unreachable devices, "Confirm" for success.
+void ShowError(QWidget* parent, std::string_view text);
+void ShowWarning(QWidget* parent, std::string_view text);
+void ShowConfirm(QWidget* parent, std::string_view text);
+
+struct ShownMessage {
+  std::string text;
+  std::string caption;  // as shown, so ApplicationTitle() when none was given
+  MessageIcon icon;
+  friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
+};
+using MessageHook = std::function<void(const ShownMessage&)>;
+
+// Test hook: while set, every ShowMessage goes to the hook (which "answers" it) instead of a
+// window. An empty hook restores real message boxes.
+void SetMessageHook(MessageHook hook);
+
+// Texts arrive as single-byte buffers holding UTF-8 or plain ASCII.
+QString FromBufferText(std::string_view text);
+
+}  // namespace corvane::dialogs
