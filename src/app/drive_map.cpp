@@ -1,0 +1,98 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/drive_map.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace corvane::app {
+namespace {
+
+using platform::DriveType;
+
+char LetterOf(std::size_t row) {
+  return static_cast<char>('A' + row);
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+bool OfferedForMapping(char letter, DriveType type) {
+  if (letter <= 'C') return false;
+  return type != DriveType::kFixed && type != DriveType::kRemovable && type != DriveType::kCdRom &&
+         type != DriveType::kRamDisk;
+}
+
+// "\\server\share" -> host "server", share "share". A name that cannot be split names no share we
+// could match, so the row is left without a connection rather than keeping an older one.
+void StoreConnection(DriveMapEntry& row, std::string_view remoteName) {
+  const std::size_t split =
+      remoteName.size() > 2 ? remoteName.find('\\', 2) : std::string_view::npos;
+  if (split == std::string_view::npos) {
+    row.host.Clear();
+    row.share.Clear();
+    return;
+  }
+  row.host.Set(remoteName.substr(2, split - 2));
+  row.share.Set(remoteName.substr(split + 1));
+}
+
+}  // namespace
+
+void ScanDriveMappings(DriveMapTable& table, const platform::DriveMappings& system) {
+  for (std::size_t row = 0; row < table.size(); ++row) {
+    DriveMapEntry& entry = table[row];
+    const char letter = LetterOf(row);
+    entry.drive.Set(std::string{letter, ':'});
+    const std::optional<std::string> remoteName = system.GetConnection(letter);
+    if (!remoteName) {
+      entry.host.Clear();
+      entry.share.Clear();
+      continue;
+    }
+    StoreConnection(entry, *remoteName);
+  }
+}
+
+DriveComboContent MakeDriveComboContent(const DriveMapTable& table,
+                                        const platform::DriveMappings& system) {
+  DriveComboContent content;
+  for (std::size_t row = 0; row < table.size(); ++row) {
+    const DriveMapEntry& entry = table[row];
+    const char letter = LetterOf(row);
+    if (!OfferedForMapping(letter, system.GetDriveType(letter))) continue;
+    if (!entry.host.empty() && !entry.share.empty()) {
+      content.entries.push_back(entry.drive.str() + " \\\\" + entry.host.str() + "\\" +
+                                entry.share.str());
+      continue;
+    }
+    if (content.selection < 0) content.selection = static_cast<int>(content.entries.size());
+    content.entries.push_back(entry.drive.str());
+  }
+  return content;
+}
+
+std::string DriveForShare(const DriveMapTable& table, std::string_view deviceName,
+                          std::string_view deviceAddress, std::string_view shareName,
+                          bool hostIgnoreCase) {
+  const auto hostMatches = [&](std::string_view host) {
+    if (hostIgnoreCase) {
+      return EqualIgnoringCase(host, deviceName) || EqualIgnoringCase(host, deviceAddress);
+    }
+    return host == deviceName || host == deviceAddress;
+  };
+  std::string drive;
+  for (const DriveMapEntry& entry : table) {
+    // A letter without a connection must never look connected, even to a nameless device.
+    if (entry.host.empty()) continue;
+    if (hostMatches(entry.host.view()) && EqualIgnoringCase(entry.share.view(), shareName)) {
+      drive = entry.drive.str();
+    }
+  }
+  return drive;
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/main_app.h"
+
+#include "app/main_dlg.h"
+#include "dialogs/look.h"
+#include "dialogs/message_box.h"
+#include "platform/drive_mappings.h"
+#include "platform/system_info.h"
+
+namespace corvane::app {
+
+CMainApp::CMainApp(QApplication& application) : application_(application) {}
+
+std::string DescribeTransportProblems(const protocol::Session& session) {
+  std::string text;
+  for (const protocol::TransportProblem& problem : session.TransportProblems()) {
+    if (!text.empty()) text += "\n";
+    text += problem.message;
+  }
+  return text;
+}
+
+bool CMainApp::InitInstance() {
+  protocol::Session session;
+  session.OpenTransport();
+  dialogs::ApplyLook(application_);
+  const std::unique_ptr<platform::DriveMappings> drives = platform::MakeDriveMappings();
+  const std::unique_ptr<platform::SystemInfo> system = platform::MakeSystemInfo();
+
+  // Without this a search that cannot work would just look like an empty network.
+  const std::string problems = DescribeTransportProblems(session);
+  if (!problems.empty()) {
+    dialogs::ShowMessage(nullptr, problems, "Error", dialogs::MessageIcon::kError);
+  }
+
+  CMainDlg dialog(session, *drives, *system);
+  dialog.DoModal();
+  return false;
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,341 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/main_dlg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QValidator>
+#include <QWindow>
+
+#include "app/main_dlg_template.h"
+#include "app/network_wait.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/app_icon.h"
+#include "dialogs/dialog_units.h"
+#include "dialogs/ip_address_edit.h"
+#include "dialogs/look.h"
+
+namespace corvane::app {
+namespace {
+
+constexpr char kAboutMenuText[] = "About Corvane(&A)...";
+
+QRect TemplateRect(const TemplateItem& item) {
+  const int height = item.kind == ItemKind::kCombo ? kClosedComboHeight : item.h;
+  return dialogs::DuRect(dialogs::kArial8BaseUnits, item.x, item.y, item.w, height);
+}
+
+// Limits typing to a number of characters, while the program may still put a longer text in
+// (a device name shown after a click). QLineEdit::setMaxLength would cut such a text.
+class TypingLimit : public QValidator {
+ public:
+  TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), edit_(edit), limit_(limit) {}
+  State validate(QString& input, int&) const override {
+    if (input.size() <= limit_ || input.size() <= edit_->text().size()) return Acceptable;
+    return Invalid;
+  }
+
+ private:
+  QLineEdit* edit_;
+  int limit_;
+};
+
+QTreeWidget* MakeReportList(QWidget* parent) {
+  auto* list = new QTreeWidget(parent);
+  list->setRootIsDecorated(false);
+  list->setItemsExpandable(false);
+  list->setUniformRowHeights(true);
+  list->setAllColumnsShowFocus(true);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  list->setSelectionBehavior(QAbstractItemView::SelectRows);
+  list->header()->setStretchLastSection(false);
+  list->header()->setSectionsMovable(false);
+  list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The selection stays visible when the list loses the focus.
+  QPalette palette = list->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                   palette.color(QPalette::Active, QPalette::Highlight));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                   palette.color(QPalette::Active, QPalette::HighlightedText));
+  list->setPalette(palette);
+  return list;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(protocol::Session& session, const platform::DriveMappings& drives,
+                   const platform::SystemInfo& system, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint),
+      m_session(session),
+      m_drives(drives),
+      m_system(system) {
+  setWindowTitle(dialogs::ApplicationTitle());
+  setWindowIcon(dialogs::AppIcon());
+  setFont(dialogs::DialogFont());
+  setFixedSize(dialogs::DuSize(dialogs::kArial8BaseUnits, kMainDialogWidth, kMainDialogHeight));
+
+  CreateStatics();
+  CreateControls();
+  SetTabOrder();
+  ConnectHandlers();
+
+  // Stands in for the OK button of the dialog: default but hidden, so Enter in an edit or a list
+  // presses nothing, while Enter on a focused button still presses that button.
+  auto* hiddenDefault = new QPushButton(this);
+  hiddenDefault->setDefault(true);
+  hiddenDefault->setFocusPolicy(Qt::NoFocus);
+  hiddenDefault->hide();
+
+  m_aboutAction = new QAction(QString::fromUtf8(kAboutMenuText), this);
+  connect(m_aboutAction, &QAction::triggered, this, &CMainDlg::OnAbout);
+
+  m_session.SetIdleHandler([] { dialogs::BusyScope::Pump(); });
+}
+
+CMainDlg::~CMainDlg() {
+  m_session.SetIdleHandler({});
+}
+
+void CMainDlg::CreateStatics() {
+  for (const TemplateItem& item : kMainStatics) {
+    QWidget* widget = nullptr;
+    if (item.kind == ItemKind::kGroup) {
+      widget = new QGroupBox(QString::fromUtf8(item.text), this);
+    } else {
+      auto* label = new QLabel(QString::fromUtf8(item.text), this);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      widget = label;
+    }
+    widget->setGeometry(TemplateRect(item));
+  }
+}
+
+void CMainDlg::CreateControls() {
+  for (const TemplateItem& item : kMainControls) CreateControl(item);
+
+  m_listDevices = static_cast<QTreeWidget*>(m_controls.at(id::kDeviceList));
+  m_listShares = static_cast<QTreeWidget*>(m_controls.at(id::kShareList));
+  m_comboDhcp = static_cast<QComboBox*>(m_controls.at(id::kDhcp));
+  m_comboDrive = static_cast<QComboBox*>(m_controls.at(id::kDrive));
+  m_editHostName = static_cast<QLineEdit*>(m_controls.at(id::kHostName));
+  m_editWorkgroup = static_cast<QLineEdit*>(m_controls.at(id::kWorkgroup));
+  m_ipAddress = static_cast<dialogs::IpAddressEdit*>(m_controls.at(id::kIpAddress));
+  m_ipNetmask = static_cast<dialogs::IpAddressEdit*>(m_controls.at(id::kNetmask));
+  m_ipGateway = static_cast<dialogs::IpAddressEdit*>(m_controls.at(id::kGateway));
+  m_btnSearch = static_cast<QPushButton*>(m_controls.at(id::kSearch));
+  m_btnMount = static_cast<QPushButton*>(m_controls.at(id::kMount));
+  m_btnUnmount = static_cast<QPushButton*>(m_controls.at(id::kUnmount));
+  m_btnWebPage = static_cast<QPushButton*>(m_controls.at(id::kWebPage));
+  m_btnSetLanguage = static_cast<QPushButton*>(m_controls.at(id::kSetLanguage));
+
+  m_comboDhcp->addItems({QStringLiteral("Disabled"), QStringLiteral("Enabled")});
+  for (QLineEdit* edit : {m_editHostName, m_editWorkgroup}) {
+    edit->setValidator(new TypingLimit(edit, kTextLimit));
+  }
+  m_listDevices->viewport()->installEventFilter(this);
+}
+
+void CMainDlg::CreateControl(const TemplateItem& item) {
+  QWidget* widget = nullptr;
+  switch (item.kind) {
+    case ItemKind::kList:
+      widget = MakeReportList(this);
+      break;
+    case ItemKind::kButton:
+      widget = new QPushButton(QString::fromUtf8(item.text), this);
+      break;
+    case ItemKind::kEdit:
+      widget = new QLineEdit(this);
+      break;
+    case ItemKind::kCombo:
+      widget = new QComboBox(this);
+      break;
+    case ItemKind::kIpAddress:
+      widget = new dialogs::IpAddressEdit(this);
+      break;
+    case ItemKind::kGroup:
+    case ItemKind::kLabel:
+      return;
+  }
+  widget->setGeometry(TemplateRect(item));
+  widget->setProperty("controlId", item.id);
+  m_controls.emplace(item.id, widget);
+}
+
+void CMainDlg::SetTabOrder() {
+  // Template order; the four fields of an address control follow each other.
+  std::vector<QWidget*> chain;
+  for (const TemplateItem& item : kMainControls) {
+    QWidget* control = m_controls.at(item.id);
+    if (item.kind == ItemKind::kIpAddress) {
+      auto* address = static_cast<dialogs::IpAddressEdit*>(control);
+      for (int field = 0; field < 4; ++field) chain.push_back(address->Field(field));
+    } else {
+      chain.push_back(control);
+    }
+  }
+  for (std::size_t k = 1; k < chain.size(); ++k) QWidget::setTabOrder(chain[k - 1], chain[k]);
+}
+
+void CMainDlg::InsertListColumns() {
+  m_listDevices->setColumnCount(4);
+  m_listDevices->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("IP"),
+                                  QStringLiteral("Netmask"), QStringLiteral("Gateway")});
+  for (int column = 0; column < 4; ++column) m_listDevices->setColumnWidth(column, 100);
+  m_listShares->setColumnCount(2);
+  m_listShares->setHeaderLabels({QStringLiteral("Share name"), QStringLiteral("Connect to")});
+  m_listShares->setColumnWidth(0, 180);
+  m_listShares->setColumnWidth(1, 100);
+}
+
+void CMainDlg::ConnectHandlers() {
+  const auto onClick = [this](int controlId, void (CMainDlg::*handler)()) {
+    connect(static_cast<QPushButton*>(m_controls.at(controlId)), &QPushButton::clicked, this,
+            handler);
+  };
+  onClick(id::kExit, &CMainDlg::OnExit);
+  onClick(id::kAbout, &CMainDlg::OnAbout);
+  onClick(id::kSearch, &CMainDlg::RefreshDeviceList);
+  onClick(id::kModifyLan, &CMainDlg::OnModifyLan);
+  onClick(id::kModifyNames, &CMainDlg::OnModifyHostName);
+  // Only a choice of the user changes the address controls; the program's own setCurrentIndex
+  // does not come here.
+  connect(m_comboDhcp, &QComboBox::activated, this, [this] { OnDhcpSelChange(); });
+  // Mount, Unmount, "Connect to webpage" and "Set language" get their operations later.
+}
+
+QWidget* CMainDlg::GetDlgItem(int controlId) const {
+  const auto found = m_controls.find(controlId);
+  return found == m_controls.end() ? nullptr : found->second;
+}
+
+int CMainDlg::DoModal() {
+  OnInitDialog();
+  return exec();
+}
+
+void CMainDlg::OnInitDialog() {
+  m_editHostName->clear();
+  m_editWorkgroup->clear();
+  InsertListColumns();
+  ScanDriveMappings(DriveMap, m_drives);
+  FillDriveCombo();
+  RefreshDeviceList();
+  m_deviceSelected = 0;
+}
+
+void CMainDlg::FillDriveCombo() {
+  const DriveComboContent content = MakeDriveComboContent(DriveMap, m_drives);
+  m_comboDrive->clear();
+  for (const std::string& entry : content.entries) {
+    m_comboDrive->addItem(QString::fromStdString(entry));
+  }
+  m_comboDrive->setCurrentIndex(content.selection);
+}
+
+void CMainDlg::OnPaint() {
+  m_rescanQueued = false;
+  if (m_waitDepth > 0) {
+    m_rescanPending = true;
+    return;
+  }
+  ScanDriveMappings(DriveMap, m_drives);
+  FillDriveCombo();
+  const int row = SelectedRowFromTop();
+  if (row >= 0) RefreshShareList(row, false);
+}
+
+void CMainDlg::RequestPaintRescan() {
+  if (m_waitDepth > 0) {
+    m_rescanPending = true;
+    return;
+  }
+  if (m_rescanQueued) return;
+  m_rescanQueued = true;
+  QTimer::singleShot(0, this, &CMainDlg::OnPaint);
+}
+
+void CMainDlg::EndWaitingRescan() {
+  if (!m_rescanPending) return;
+  m_rescanPending = false;
+  RequestPaintRescan();
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The window system asks for a repaint when the window is uncovered or restored; that is when
+  // connections made elsewhere are picked up. Repaints of our own controls must not trigger it,
+  // or every rescan would trigger the next one.
+  if (!m_exposeWatched && windowHandle() != nullptr) {
+    windowHandle()->installEventFilter(this);
+    m_exposeWatched = true;
+  }
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    RequestPaintRescan();
+  }
+  if (watched == m_listDevices->viewport() && event->type() == QEvent::MouseButtonRelease &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    // The press has already selected the row under the mouse (or none, on the empty area of
+    // the list, which counts as a click too).
+    OnClickDeviceList();
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void CMainDlg::accept() {
+  // Enter never ends the window.
+}
+
+void CMainDlg::reject() {
+  m_endingQuietly = true;
+  QDialog::reject();
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+  if (!m_endingQuietly) m_session.CloseTransport();
+  m_endingQuietly = true;
+  QDialog::closeEvent(event);
+}
+
+void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {
+  // A window manager's system menu cannot take items from an application, so the About entry
+  // is offered on the window's background instead.
+  QWidget* under = childAt(event->pos());
+  if (under != nullptr && qobject_cast<QGroupBox*>(under) == nullptr &&
+      qobject_cast<QLabel*>(under) == nullptr) {
+    event->ignore();
+    return;
+  }
+  QMenu menu(this);
+  menu.addAction(m_aboutAction);
+  menu.exec(event->globalPos());
+}
+
+void CMainDlg::OnAbout() {
+  dialogs::CAboutDlg about(this);
+  about.DoModal();
+}
+
+void CMainDlg::OnExit() {
+  m_session.DeviceTable.ClearDeviceTable();
+  m_session.CloseTransport();
+  m_endingQuietly = true;
+  done(QDialog::Accepted);
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,132 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDialog>
+#include <atomic>
+#include <map>
+#include <optional>
+
+#include "app/drive_map.h"
+#include "dialogs/busy_wait.h"
+#include "platform/drive_mappings.h"
+#include "platform/system_info.h"
+#include "protocol/fixed_text.h"
+#include "protocol/session.h"
+#include "protocol/validation.h"
+
+class QAction;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace corvane::dialogs {
+class IpAddressEdit;
+}
+
+namespace corvane::app {
+
+// The one window of the program: the device list and the operations on the selected device.
+// Handlers run one at a time on the UI thread; their network waits keep the window painted
+// but take no input.
+class CMainDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  CMainDlg(protocol::Session& session, const platform::DriveMappings& drives,
+           const platform::SystemInfo& system, QWidget* parent = nullptr);
+  ~CMainDlg() override;
+
+  // Fills the window (drive letters, first search) before it is first shown, then runs it.
+  int DoModal();
+  void OnInitDialog();
+
+  QWidget* GetDlgItem(int controlId) const;
+  bool DeviceSelected() const { return m_deviceSelected != 0; }
+  QAction* AboutAction() const { return m_aboutAction; }
+
+  // Handlers, public so that tests and later operations can run them directly.
+  void RefreshDeviceList();
+  void OnClickDeviceList();
+  void OnModifyLan();
+  void OnDhcpSelChange();
+  void OnModifyHostName();
+  void OnAbout();
+  void OnExit();
+  int CheckDeviceReachable();
+  void FillDriveCombo();
+  void RefreshShareList(int row, bool hostIgnoreCase);
+  // What a repaint of the window does: follow drive connections made outside the program.
+  void OnPaint();
+  // Runs OnPaint soon, or once the current network wait has ended.
+  void RequestPaintRescan();
+
+  // Shared with the operations on the selected device.
+  DriveMapTable DriveMap{};
+  protocol::FixedText<64> SelectedDeviceHost;
+  std::atomic<int> DeviceReachable{0};  // 0 pending, 1 reachable, -1 unreachable
+
+ protected:
+  void accept() override;
+  void reject() override;
+  void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  class NetworkWait;
+
+  void CreateControls();
+  void CreateStatics();
+  void CreateControl(const struct TemplateItem& item);
+  void SetTabOrder();
+  void InsertListColumns();
+  void ConnectHandlers();
+
+  void ClearLists();
+  void ClearAddressControls();
+  void ClearNameEdits();
+  void SearchAndListDevices();
+  void ShowSelectedRow(int row);
+  int SelectedRowFromTop() const;
+  void ReadDeviceDetails();
+  bool ProveCredentials(NetworkWait& wait);
+  int ValidateAddress(validation::AddressKind kind, const validation::Octets& octets);
+  dialogs::IpAddressEdit* AddressControl(validation::AddressKind kind) const;
+  void SetAddressControlsEnabled(bool enabled);
+  void SetSubnetButtonsEnabled(bool enabled);
+  void ModifyDhcp();
+  void ModifyStaticAddress();
+  void EndWaitingRescan();
+
+  protocol::Session& m_session;
+  const platform::DriveMappings& m_drives;
+  const platform::SystemInfo& m_system;
+
+  int m_deviceSelected = 0;
+  std::map<int, QWidget*> m_controls;
+  QTreeWidget* m_listDevices = nullptr;
+  QTreeWidget* m_listShares = nullptr;
+  QComboBox* m_comboDhcp = nullptr;
+  QComboBox* m_comboDrive = nullptr;
+  QLineEdit* m_editHostName = nullptr;
+  QLineEdit* m_editWorkgroup = nullptr;
+  dialogs::IpAddressEdit* m_ipAddress = nullptr;
+  dialogs::IpAddressEdit* m_ipNetmask = nullptr;
+  dialogs::IpAddressEdit* m_ipGateway = nullptr;
+  QPushButton* m_btnSearch = nullptr;
+  QPushButton* m_btnMount = nullptr;
+  QPushButton* m_btnUnmount = nullptr;
+  QPushButton* m_btnWebPage = nullptr;
+  QPushButton* m_btnSetLanguage = nullptr;
+  QAction* m_aboutAction = nullptr;
+
+  int m_waitDepth = 0;
+  bool m_rescanPending = false;
+  bool m_rescanQueued = false;
+  bool m_endingQuietly = false;  // Escape and Exit end the window without the close-box clean-up
+  bool m_exposeWatched = false;
+};
+
+}  // namespace corvane::app

@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Searching the network, listing the devices and showing the one the user clicks.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <chrono>
+
+#include "app/device_text.h"
+#include "app/main_dlg.h"
+#include "app/network_wait.h"
+#include "app/subnet_test.h"
+#include "dialogs/ip_address_edit.h"
+#include "dialogs/message_box.h"
+
+namespace corvane::app {
+namespace {
+
+constexpr int kNameColumn = 0;
+constexpr int kAddressColumn = 1;
+constexpr int kNetmaskColumn = 2;
+constexpr int kGatewayColumn = 3;
+
+std::string ColumnText(const QTreeWidgetItem* row, int column) {
+  return ToDeviceText(row->text(column));
+}
+
+validation::Octets OctetsOf(const std::string& dotted) {
+  return validation::ToOctets(dotted).value_or(validation::Octets{0, 0, 0, 0});
+}
+
+int FirstVisibleRow(const QTreeWidget* list) {
+  const QTreeWidgetItem* top = list->itemAt(0, 0);
+  return top == nullptr ? 0 : list->indexOfTopLevelItem(const_cast<QTreeWidgetItem*>(top));
+}
+
+}  // namespace
+
+void CMainDlg::ClearLists() {
+  m_listDevices->clear();
+  m_listShares->clear();
+}
+
+void CMainDlg::ClearAddressControls() {
+  m_ipAddress->ClearAddress();
+  m_ipNetmask->ClearAddress();
+  m_ipGateway->ClearAddress();
+}
+
+void CMainDlg::ClearNameEdits() {
+  m_editWorkgroup->clear();
+  m_editHostName->clear();
+}
+
+void CMainDlg::SearchAndListDevices() {
+  m_btnSearch->setEnabled(false);
+  {
+    NetworkWait wait(*this);
+    m_session.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
+  }
+  m_btnSearch->setEnabled(true);
+  for (const protocol::DeviceRecord& record : m_session.DeviceTable) {
+    auto* row = new QTreeWidgetItem(m_listDevices);
+    row->setText(kNameColumn, FromDeviceText(record.name.view()));
+    row->setText(kAddressColumn, FromDeviceText(record.address.view()));
+    row->setText(kNetmaskColumn, FromDeviceText(record.netmask.view()));
+    row->setText(kGatewayColumn, FromDeviceText(record.gateway.view()));
+  }
+}
+
+void CMainDlg::RefreshDeviceList() {
+  ClearLists();
+  ClearAddressControls();
+  ClearNameEdits();
+  SearchAndListDevices();
+  m_deviceSelected = 0;
+}
+
+int CMainDlg::SelectedRowFromTop() const {
+  for (int row = FirstVisibleRow(m_listDevices); row < m_listDevices->topLevelItemCount(); ++row) {
+    if (m_listDevices->topLevelItem(row)->isSelected()) return row;
+  }
+  return -1;
+}
+
+void CMainDlg::OnClickDeviceList() {
+  m_session.WorkgroupText.Clear();
+  m_deviceSelected = 1;
+  m_listDevices->setFocus();
+  const int row = SelectedRowFromTop();
+  if (row >= 0) ShowSelectedRow(row);
+}
+
+void CMainDlg::ShowSelectedRow(int row) {
+  const QTreeWidgetItem* item = m_listDevices->topLevelItem(row);
+  m_editHostName->setText(item->text(kNameColumn));
+
+  const std::string address = ColumnText(item, kAddressColumn);
+  m_session.SelectedAddress.Set(address);
+  m_ipAddress->SetAddress(OctetsOf(address));
+
+  int interfaceIndex = -1;
+  for (const protocol::DeviceRecord& record : m_session.DeviceTable) {
+    if (record.address.view() != address) continue;
+    interfaceIndex = record.interfaceIndex;
+    const bool dhcp = record.dhcpFlag == std::string_view("1");
+    m_comboDhcp->setCurrentIndex(dhcp ? 1 : 0);
+    SetAddressControlsEnabled(!dhcp);
+  }
+
+  m_ipNetmask->SetAddress(OctetsOf(ColumnText(item, kNetmaskColumn)));
+  const bool knownInterface = interfaceIndex >= 0 && interfaceIndex < m_session.InterfaceCount;
+  SetSubnetButtonsEnabled(
+      knownInterface &&
+      DeviceInLocalSubnet(
+          m_ipAddress->GetAddress(), m_ipNetmask->GetAddress(),
+          m_session.InterfaceTable[static_cast<std::size_t>(interfaceIndex)].address.view()));
+  m_ipGateway->SetAddress(OctetsOf(ColumnText(item, kGatewayColumn)));
+
+  ReadDeviceDetails();
+  m_editWorkgroup->setText(FromDeviceText(m_session.WorkgroupText.view()));
+  SelectedDeviceHost.Set(address);
+  RefreshShareList(row, true);
+}
+
+void CMainDlg::ReadDeviceDetails() {
+  NetworkWait wait(*this);
+  m_session.ReadWorkgroup();
+  m_session.ReadShareList();
+}
+
+void CMainDlg::SetAddressControlsEnabled(bool enabled) {
+  m_ipAddress->setEnabled(enabled);
+  m_ipGateway->setEnabled(enabled);
+  m_ipNetmask->setEnabled(enabled);
+}
+
+void CMainDlg::SetSubnetButtonsEnabled(bool enabled) {
+  for (QPushButton* button : {m_btnMount, m_btnUnmount, m_btnWebPage, m_btnSetLanguage}) {
+    button->setEnabled(enabled);
+  }
+}
+
+void CMainDlg::RefreshShareList(int row, bool hostIgnoreCase) {
+  m_listShares->clear();
+  const QTreeWidgetItem* item = m_listDevices->topLevelItem(row);
+  if (item == nullptr) return;
+  const std::string deviceName = ColumnText(item, kNameColumn);
+  const std::string deviceAddress = ColumnText(item, kAddressColumn);
+  for (const protocol::ShareEntry& share : m_session.ShareList) {
+    auto* shareRow = new QTreeWidgetItem(m_listShares);
+    shareRow->setText(0, FromDeviceText(share.name.view()));
+    const std::string drive =
+        DriveForShare(DriveMap, deviceName, deviceAddress, share.name.view(), hostIgnoreCase);
+    if (!drive.empty()) shareRow->setText(1, QString::fromStdString(drive));
+  }
+}
+
+int CMainDlg::CheckDeviceReachable() {
+  for (int waited = 0;; ++waited) {
+    const int reachable = DeviceReachable.load();
+    if (reachable == 1) {
+      DeviceReachable.store(0);
+      return 1;
+    }
+    if (reachable == -1 || waited == 2) break;
+    NetworkWait wait(*this);
+    dialogs::SleepPumping(std::chrono::milliseconds(1000));
+  }
+  dialogs::ShowMessage(this, "Device is no longer available.", "Warning",
+                       dialogs::MessageIcon::kWarning);
+  ScanDriveMappings(DriveMap, m_drives);
+  FillDriveCombo();
+  RefreshDeviceList();
+  m_deviceSelected = 0;
+  DeviceReachable.store(0);
+  return 0;
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Layout of the main window in dialog units, in template (and tab) order.
+
+#include <array>
+
+namespace corvane::app {
+
+enum class ItemKind { kList, kButton, kEdit, kCombo, kIpAddress, kGroup, kLabel };
+
+struct TemplateItem {
+  int id;  // -1 for group boxes and labels
+  ItemKind kind;
+  const char* text;
+  int x, y, w, h;
+};
+
+namespace id {
+inline constexpr int kDeviceList = 1000;
+inline constexpr int kShareList = 1001;
+inline constexpr int kSearch = 1002;
+inline constexpr int kMount = 1003;
+inline constexpr int kUnmount = 1004;
+inline constexpr int kIpAddress = 1006;
+inline constexpr int kModifyLan = 1007;
+inline constexpr int kWebPage = 1008;
+inline constexpr int kExit = 1009;
+inline constexpr int kNetmask = 1010;
+inline constexpr int kGateway = 1011;
+inline constexpr int kModifyNames = 1012;
+inline constexpr int kDrive = 1013;
+inline constexpr int kDhcp = 1015;
+inline constexpr int kHostName = 1022;
+inline constexpr int kWorkgroup = 1023;
+inline constexpr int kSetLanguage = 1028;
+inline constexpr int kAbout = 1030;
+}  // namespace id
+
+inline constexpr int kMainDialogWidth = 369;
+inline constexpr int kMainDialogHeight = 354;
+inline constexpr int kTextLimit = 15;  // host name and workgroup edits
+
+inline constexpr std::array<TemplateItem, 18> kMainControls{{
+    {id::kDeviceList, ItemKind::kList, "", 13, 13, 251, 89},
+    {id::kAbout, ItemKind::kButton, "About", 275, 13, 72, 19},
+    {id::kSearch, ItemKind::kButton, "Search device", 275, 36, 72, 19},
+    {id::kWebPage, ItemKind::kButton, "Connect to webpage", 275, 59, 72, 19},
+    {id::kSetLanguage, ItemKind::kButton, "Set language", 276, 82, 72, 19},
+    {id::kHostName, ItemKind::kEdit, "", 69, 119, 92, 12},
+    {id::kWorkgroup, ItemKind::kEdit, "", 70, 135, 92, 12},
+    {id::kModifyNames, ItemKind::kButton, "Modify", 184, 132, 50, 16},
+    {id::kDhcp, ItemKind::kCombo, "", 64, 165, 99, 49},
+    {id::kIpAddress, ItemKind::kIpAddress, "", 64, 182, 100, 15},
+    {id::kNetmask, ItemKind::kIpAddress, "", 64, 202, 100, 15},
+    {id::kGateway, ItemKind::kIpAddress, "", 64, 222, 100, 15},
+    {id::kModifyLan, ItemKind::kButton, "Modify", 186, 221, 50, 16},
+    {id::kShareList, ItemKind::kList, "", 14, 257, 197, 85},
+    {id::kDrive, ItemKind::kCombo, "", 231, 264, 107, 110},
+    {id::kMount, ItemKind::kButton, "Mount", 249, 280, 69, 17},
+    {id::kUnmount, ItemKind::kButton, "Unmount", 249, 301, 69, 17},
+    {id::kExit, ItemKind::kButton, "Exit", 249, 322, 69, 17},
+}};
+
+// Labels carry no size in the template; they get the room up to the control they name.
+inline constexpr std::array<TemplateItem, 11> kMainStatics{{
+    {-1, ItemKind::kGroup, "Search Device", 7, 1, 354, 106},
+    {-1, ItemKind::kGroup, "Setting", 7, 110, 354, 42},
+    {-1, ItemKind::kLabel, " Host Name :", 17, 121, 50, 8},
+    {-1, ItemKind::kLabel, " Workgroup :", 17, 137, 50, 8},
+    {-1, ItemKind::kGroup, "LAN", 7, 156, 354, 87},
+    {-1, ItemKind::kLabel, "DHCP Client :", 16, 167, 46, 8},
+    {-1, ItemKind::kLabel, "I P :", 17, 185, 45, 8},
+    {-1, ItemKind::kLabel, "Netmask :", 17, 206, 45, 8},
+    {-1, ItemKind::kLabel, "Gateway :", 17, 226, 45, 8},
+    {-1, ItemKind::kGroup, "Static", 7, 245, 354, 102},
+    {-1, ItemKind::kLabel, "Drive :", 231, 255, 40, 8},
+}};
+
+// A closed drop-down list is one text line high; the template height includes the open list.
+inline constexpr int kClosedComboHeight = 14;
+
+}  // namespace corvane::app

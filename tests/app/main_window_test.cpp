@@ -1,0 +1,296 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The main window without a network: layout, keys, closing, input limits, refusals that need
+// no device, and the drive letters.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/main_app.h"
+#include "app/main_dlg.h"
+#include "app/main_dlg_template.h"
+#include "dialogs/ip_address_edit.h"
+#include "drive_test_double.h"
+#include "support/modal_watcher.h"
+#include "system_test_double.h"
+#include "window_test_support.h"
+
+namespace corvane::app {
+namespace {
+
+using corvane::testing::ModalWatcher;
+using dialogs::MessageIcon;
+using test::ColumnTexts;
+using test::DriveTestDouble;
+using test::MessageLog;
+using test::SystemTestDouble;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    test::UseProgramLook();
+    session.OpenTransport({});  // no interface: every search is empty at once
+  }
+
+  CMainDlg& Window() {
+    if (!window) {
+      window = std::make_unique<CMainDlg>(session, drives, system);
+      window->OnInitDialog();
+    }
+    return *window;
+  }
+  template <typename T>
+  T* Item(int controlId) {
+    return qobject_cast<T*>(Window().GetDlgItem(controlId));
+  }
+
+  protocol::Session session;
+  DriveTestDouble drives;
+  SystemTestDouble system;
+  std::unique_ptr<CMainDlg> window;
+};
+
+TEST_F(MainWindowTest, ControlsSitInsideTheWindowWithoutOverlapping) {
+  CMainDlg& dialog = Window();
+  EXPECT_EQ(dialog.size(), QSize(554, 531));
+  EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Corvane"));
+  std::vector<QWidget*> controls;
+  for (const TemplateItem& item : kMainControls) {
+    QWidget* control = dialog.GetDlgItem(item.id);
+    ASSERT_NE(control, nullptr) << item.id;
+    EXPECT_EQ(control->property("controlId").toInt(), item.id);
+    EXPECT_TRUE(dialog.rect().contains(control->geometry())) << item.id;
+    for (QWidget* other : controls) {
+      EXPECT_FALSE(control->geometry().intersects(other->geometry()))
+          << item.id << " overlaps " << other->property("controlId").toInt();
+    }
+    controls.push_back(control);
+  }
+  EXPECT_EQ(dialog.GetDlgItem(1000)->geometry().topLeft(), QPoint(19, 19));
+}
+
+TEST_F(MainWindowTest, LabelsGroupsListsAndCombosCarryTheirTexts) {
+  CMainDlg& dialog = Window();
+  QStringList labels;
+  for (const QLabel* label : dialog.findChildren<QLabel*>()) labels << label->text();
+  for (const char* text : {" Host Name :", " Workgroup :", "DHCP Client :", "I P :", "Netmask :",
+                           "Gateway :", "Drive :"}) {
+    EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+  }
+  QStringList groups;
+  for (const QGroupBox* group : dialog.findChildren<QGroupBox*>()) groups << group->title();
+  EXPECT_EQ(groups, QStringList({"Search Device", "Setting", "LAN", "Static"}));
+
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  ASSERT_EQ(devices->columnCount(), 4);
+  for (int column = 0; column < 4; ++column) EXPECT_EQ(devices->columnWidth(column), 100);
+  EXPECT_EQ(devices->headerItem()->text(3), QStringLiteral("Gateway"));
+  EXPECT_EQ(devices->selectionMode(), QAbstractItemView::SingleSelection);
+  EXPECT_EQ(devices->selectionBehavior(), QAbstractItemView::SelectRows);
+  auto* shares = Item<QTreeWidget>(id::kShareList);
+  EXPECT_EQ(shares->headerItem()->text(0), QStringLiteral("Share name"));
+  EXPECT_EQ(shares->headerItem()->text(1), QStringLiteral("Connect to"));
+  EXPECT_EQ(shares->columnWidth(0), 180);
+  EXPECT_EQ(shares->columnWidth(1), 100);
+
+  auto* dhcp = Item<QComboBox>(id::kDhcp);
+  ASSERT_EQ(dhcp->count(), 2);
+  EXPECT_EQ(dhcp->itemText(0), QStringLiteral("Disabled"));
+  EXPECT_EQ(dhcp->itemText(1), QStringLiteral("Enabled"));
+  EXPECT_EQ(Item<QPushButton>(id::kWebPage)->text(), QStringLiteral("Connect to webpage"));
+}
+
+TEST_F(MainWindowTest, TabFollowsTheTemplateOrder) {
+  CMainDlg& dialog = Window();
+  std::vector<int> order;
+  QWidget* at = dialog.GetDlgItem(id::kDeviceList);
+  for (int step = 0; step < 400 && order.size() < kMainControls.size(); ++step) {
+    for (QWidget* candidate = at; candidate != nullptr && candidate != &dialog;
+         candidate = candidate->parentWidget()) {
+      const QVariant controlId = candidate->property("controlId");
+      if (controlId.isValid()) {
+        if (order.empty() || order.back() != controlId.toInt()) order.push_back(controlId.toInt());
+        break;
+      }
+    }
+    at = at->nextInFocusChain();
+  }
+  std::vector<int> expected;
+  for (const TemplateItem& item : kMainControls) expected.push_back(item.id);
+  EXPECT_EQ(order, expected);
+}
+
+TEST_F(MainWindowTest, EnterNeitherEndsTheWindowNorPressesAButton) {
+  ModalWatcher watcher;  // fails the test if Enter opened the About box
+  CMainDlg& dialog = Window();
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QLineEdit* hostName = Item<QLineEdit>(id::kHostName);
+  hostName->setFocus();
+  QTest::keyClick(hostName, Qt::Key_Return);
+  QTest::keyClick(Item<QTreeWidget>(id::kDeviceList), Qt::Key_Enter);
+  QApplication::processEvents();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesIt) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  auto* modify = Item<QPushButton>(id::kModifyNames);
+  modify->setFocus();
+  QTest::keyClick(modify, Qt::Key_Return);
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{std::string(validation::kSelectServerToModifyNames)});
+  EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(MainWindowTest, EscapeEndsTheWindowAndLeavesTheTransportToTheProgramEnd) {
+  session.OpenTransport({{"lo", 1, "127.0.0.1"}});
+  CMainDlg& dialog = Window();
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_TRUE(session.IsTransportOpen());
+}
+
+TEST_F(MainWindowTest, CloseBoxClosesTheTransportAndExitAlsoFreesTheDeviceTable) {
+  session.OpenTransport({{"lo", 1, "127.0.0.1"}});
+  CMainDlg& dialog = Window();
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  dialog.close();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_FALSE(session.IsTransportOpen());
+
+  session.OpenTransport({{"lo", 1, "127.0.0.1"}});
+  session.DeviceTable.AddDevice("NAS", "127.0.0.1", "255.0.0.0", "127.0.0.1", "0", {}, 0);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTest::mouseClick(Item<QPushButton>(id::kExit), Qt::LeftButton);
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_FALSE(session.IsTransportOpen());
+  EXPECT_EQ(session.DeviceTable.count(), 0);
+}
+
+TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDeviceNames) {
+  CMainDlg& dialog = Window();
+  dialog.show();
+  for (int editId : {id::kHostName, id::kWorkgroup}) {
+    QLineEdit* edit = Item<QLineEdit>(editId);
+    QTest::keyClicks(edit, "ABCDEFGHIJKLMNOPQR");
+    EXPECT_EQ(edit->text(), QStringLiteral("ABCDEFGHIJKLMNO"));
+    edit->setText(QStringLiteral("A-DEVICE-NAME-OF-24-CHAR"));
+    EXPECT_EQ(edit->text().size(), 24);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(edit->text().size(), 23);
+  }
+}
+
+TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  Item<QComboBox>(id::kDhcp)->setCurrentIndex(1);
+  dialog.OnModifyLan();
+  Item<QLineEdit>(id::kHostName)->setText("NAS");
+  Item<QLineEdit>(id::kWorkgroup)->setText("WG");
+  dialog.OnModifyHostName();
+  ASSERT_EQ(messages.shown().size(), 2u);
+  EXPECT_EQ(messages.shown()[0].text, validation::kSelectServerToModifyIp);
+  EXPECT_EQ(messages.shown()[0].caption, "Error");
+  EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kError);
+  EXPECT_EQ(messages.shown()[1].text, validation::kSelectServerToModifyNames);
+  EXPECT_EQ(messages.shown()[1].caption, "Error");
+}
+
+TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything) {
+  CMainDlg& dialog = Window();
+  dialog.show();
+  auto* dhcp = Item<QComboBox>(id::kDhcp);
+  dhcp->setFocus();
+  dhcp->setCurrentIndex(0);
+  QTest::keyClick(dhcp, Qt::Key_Down);
+  ASSERT_EQ(dhcp->currentText(), QStringLiteral("Enabled"));
+  for (int controlId : {id::kIpAddress, id::kNetmask, id::kGateway}) {
+    EXPECT_FALSE(dialog.GetDlgItem(controlId)->isEnabled()) << controlId;
+  }
+  QTest::keyClick(dhcp, Qt::Key_Up);
+  for (int controlId : {id::kIpAddress, id::kNetmask, id::kGateway}) {
+    EXPECT_TRUE(dialog.GetDlgItem(controlId)->isEnabled()) << controlId;
+  }
+  // A selection made by the program is not a choice of the user.
+  dhcp->setCurrentIndex(1);
+  EXPECT_TRUE(dialog.GetDlgItem(id::kIpAddress)->isEnabled());
+}
+
+TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints) {
+  drives.SetType('D', platform::DriveType::kFixed);
+  drives.Connect('Z', "\\\\server\\docs");
+  CMainDlg& dialog = Window();
+  auto* combo = Item<QComboBox>(id::kDrive);
+  ASSERT_EQ(combo->count(), 22);
+  EXPECT_EQ(combo->itemText(0), QStringLiteral("E:"));
+  EXPECT_EQ(combo->itemText(21), QStringLiteral("Z: \\\\server\\docs"));
+  EXPECT_EQ(combo->currentIndex(), 0);
+
+  // A connection made outside the program shows after the next repaint, which also puts the
+  // selection back on the first free letter.
+  combo->setCurrentIndex(5);
+  drives.Connect('E', "\\\\nas\\public");
+  dialog.RequestPaintRescan();
+  QApplication::processEvents();
+  EXPECT_EQ(combo->itemText(0), QStringLiteral("E: \\\\nas\\public"));
+  EXPECT_EQ(combo->currentText(), QStringLiteral("F:"));
+}
+
+TEST_F(MainWindowTest, ReachabilityCheckTakesTheWorkersVerdictAndResetsIt) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  dialog.DeviceReachable = 1;
+  EXPECT_EQ(dialog.CheckDeviceReachable(), 1);
+  EXPECT_EQ(dialog.DeviceReachable.load(), 0);
+  EXPECT_TRUE(messages.shown().empty());
+
+  dialog.DeviceReachable = -1;
+  EXPECT_EQ(dialog.CheckDeviceReachable(), 0);
+  EXPECT_EQ(dialog.DeviceReachable.load(), 0);
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text, "Device is no longer available.");
+  EXPECT_EQ(messages.shown()[0].caption, "Warning");
+  EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kWarning);
+  EXPECT_FALSE(dialog.DeviceSelected());
+}
+
+TEST_F(MainWindowTest, AboutIsOfferedOnTheWindowBackground) {
+  CMainDlg& dialog = Window();
+  EXPECT_EQ(dialog.AboutAction()->text(), QStringLiteral("About Corvane(&A)..."));
+  ModalWatcher watcher;
+  QString caption;
+  watcher.Expect([&](QWidget* modal) {
+    caption = modal->windowTitle();
+    static_cast<QDialog*>(modal)->reject();
+  });
+  dialog.AboutAction()->trigger();
+  EXPECT_EQ(caption, QStringLiteral("About Corvane"));
+}
+
+TEST(TransportProblemTest, AWindowWithoutUsableInterfacesHasSomethingToSay) {
+  protocol::Session session;
+  session.OpenTransport({});
+  EXPECT_FALSE(DescribeTransportProblems(session).empty());
+}
+
+}  // namespace
+}  // namespace corvane::app
