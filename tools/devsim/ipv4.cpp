@@ -9,6 +9,8 @@ namespace {
 
 std::optional<int> ParseNumber(std::string_view text, int maximum) {
   if (text.empty() || text.size() > 3) return std::nullopt;
+  // from_chars would take a sign.
+  if (text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
   int number = 0;
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
   if (error != std::errc() || end != text.data() + text.size() || number > maximum) {
