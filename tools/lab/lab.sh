@@ -311,7 +311,7 @@ cmd_run() {
   [[ ${1:-} == -- ]] && shift
   (($# >= 1)) || die "usage: lab.sh run CONFIG.json [--] CMD ..."
   if [[ $(id -u) -ne 0 && -z ${CORVANE_LAB_IN_USERNS:-} ]]; then
-    run_in_user_namespace "$config" "$@"
+    run_in_user_namespace "$config" -- "$@"
   fi
   cmd_gc
   local name="r$$-$RANDOM"
@@ -333,9 +333,9 @@ cmd_run() {
 # private /run for `ip netns`. The lab lives exactly as long as this one command.
 run_in_user_namespace() {
   command -v unshare >/dev/null || die "not root and no unshare: cannot build a lab"
-  exec unshare --user --map-root-user --net --mount --fork -- \
-    env CORVANE_LAB_IN_USERNS=1 CORVANE_LAB_ROOT="$state_root" \
-    bash "$here/userns-run.sh" "$0" "$@"
+  # No --fork: the lab's own shell stays the process that receives signals and cleans up.
+  exec unshare --user --map-root-user --net --mount -- \
+    env CORVANE_LAB_IN_USERNS=1 bash "$here/userns-run.sh" "$here/lab.sh" "$@"
 }
 
 main() {
