@@ -70,14 +70,12 @@ class DeviceRun {
   // False when no interface can carry the protocol at all.
   bool Open() {
     session_.OpenTransport();
+    // Each problem already names its interface and says what it costs.
     for (const protocol::TransportProblem& problem : session_.TransportProblems()) {
-      std::string where = problem.interfaceName;
-      if (!problem.address.empty())
-        where += where.empty() ? problem.address : " " + problem.address;
-      Fail(console_, where.empty() ? problem.message : where + ": " + problem.message);
+      Fail(console_, problem.message);
     }
-    if (session_.InterfaceCount == 0 || !session_.IsTransportOpen()) {
-      Fail(console_, "no network interface can carry the search (none up with IPv4 and multicast)");
+    if (session_.InterfaceCount == 0) {
+      if (session_.TransportProblems().empty()) Fail(console_, "no usable network interface");
       return false;
     }
     return true;
@@ -85,7 +83,9 @@ class DeviceRun {
 
   void Search() {
     session_.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
-    if (session_.DeviceTable.count() == 0) {
+    const auto problems = static_cast<int>(session_.TransportProblems().size());
+    // When every interface is already reported unusable, the firewall is not the question.
+    if (session_.DeviceTable.count() == 0 && problems < session_.InterfaceCount) {
       Fail(console_,
            "no device answered; UDP port 13579 must be open for inbound traffic in the local "
            "firewall");
@@ -259,7 +259,7 @@ int RunSetNames(const CommandLine& line, Console& console) {
 
 int RunPayloads(const CommandLine& line, Console& console) {
 #ifdef CORVANE_HAVE_PAYLOADS_COMMAND
-  return RunPayloadsCommand(line.passThrough, console.out, console.err);
+  return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
 #else
   (void)line;
   Fail(console, "this build has no payloads command");

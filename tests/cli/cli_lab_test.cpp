@@ -1,0 +1,322 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The corvane executable against simulated devices in the virtual network (standard lab).
+// Tests run in file order and share one lab: each device is changed by one test only.
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using nlohmann::json;
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+int TemporaryFile(std::string& path) {
+  std::string pattern = "/tmp/corvane-cli-test-XXXXXX";
+  const int fd = mkstemp(pattern.data());
+  path = pattern;
+  return fd;
+}
+
+// Runs the real binary with stdin from /dev/null, so it can never prompt.
+CliRun RunCli(const std::vector<std::string>& args) {
+  const std::string binary = Environment("CORVANE_CLI");
+  std::string outPath;
+  std::string errPath;
+  const int outFd = TemporaryFile(outPath);
+  const int errFd = TemporaryFile(errPath);
+  CliRun run;
+  const pid_t child = fork();
+  if (child == 0) {
+    const int nullFd = open("/dev/null", O_RDONLY);
+    dup2(nullFd, STDIN_FILENO);
+    dup2(outFd, STDOUT_FILENO);
+    dup2(errFd, STDERR_FILENO);
+    std::vector<char*> argv = {const_cast<char*>(binary.c_str())};
+    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  close(outFd);
+  close(errFd);
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  unlink(outPath.c_str());
+  unlink(errPath.c_str());
+  return run;
+}
+
+std::string Describe(const CliRun& run) {
+  return "status " + std::to_string(run.status) + "\nstdout:\n" + run.out + "stderr:\n" + run.err;
+}
+
+json DeviceState(const std::string& id) {
+  return json::parse(
+      ReadWholeFile(Environment("CORVANE_LAB_DIR") + "/devices/" + id + ".state.json"));
+}
+
+// Requests with the given opcode (first byte) addressed to the device (its DeviceId in bytes
+// 11-16). Every device on a bridge hears every multicast request, so the address counts.
+int RequestsTo(const std::string& id, const std::string& opcodeHex, const std::string& deviceId) {
+  std::istringstream log(ReadWholeFile(Environment("CORVANE_LAB_DIR") + "/devices/" + id + ".log"));
+  int count = 0;
+  for (std::string leg, hex; log >> leg >> hex;) {
+    if (hex.size() < 22 + deviceId.size()) continue;
+    if (hex.rfind(opcodeHex, 0) == 0 && hex.compare(22, deviceId.size(), deviceId) == 0) ++count;
+  }
+  return count;
+}
+
+const json* FindByAddress(const json& devices, const std::string& address) {
+  for (const json& device : devices) {
+    if (device["address"] == address) return &device;
+  }
+  return nullptr;
+}
+
+class CliLab : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(Environment("CORVANE_CLI").empty()) << "CORVANE_CLI names the binary";
+    ASSERT_FALSE(Environment("CORVANE_LAB_DIR").empty()) << "must run inside the lab";
+  }
+};
+
+TEST_F(CliLab, SearchJsonListsTheAnsweringDevicesWithTheirInterface) {
+  const CliRun run = RunCli({"search", "--json"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  const json devices = json::parse(run.out);
+  ASSERT_TRUE(devices.is_array());
+
+  const json* alder = FindByAddress(devices, "192.168.50.21");
+  ASSERT_NE(alder, nullptr) << run.out;
+  EXPECT_EQ((*alder)["name"], "NAS-ALDER");
+  EXPECT_EQ((*alder)["netmask"], "255.255.255.0");
+  EXPECT_EQ((*alder)["gateway"], "192.168.50.1");
+  EXPECT_EQ((*alder)["dhcp"], false);
+  EXPECT_EQ((*alder)["interface"], "192.168.50.10");
+  EXPECT_EQ(alder->size(), 6u);
+
+  const json* birch = FindByAddress(devices, "192.168.60.22");
+  ASSERT_NE(birch, nullptr) << "unicast replies are heard too:\n" << run.out;
+  EXPECT_EQ((*birch)["dhcp"], true);
+  EXPECT_EQ((*birch)["interface"], "192.168.60.10");
+
+  const json* foreign = FindByAddress(devices, "10.99.0.5");
+  ASSERT_NE(foreign, nullptr) << "a device on a foreign subnet is listed:\n" << run.out;
+  EXPECT_EQ((*foreign)["interface"], "192.168.50.10");
+
+  EXPECT_NE(FindByAddress(devices, "192.168.50.25"), nullptr) << "opcode 7 with codes 6,6";
+  EXPECT_EQ(FindByAddress(devices, "192.168.50.26"), nullptr) << "opcode 7 with other codes";
+  EXPECT_EQ(FindByAddress(devices, "192.168.60.29"), nullptr) << "the silent device";
+  EXPECT_THAT(run.err, Not(HasSubstr("firewall")));
+}
+
+TEST_F(CliLab, SearchTableHasOneRowPerDevice) {
+  const CliRun run = RunCli({"search"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_THAT(run.out, testing::StartsWith("Name "));
+  EXPECT_THAT(run.out, HasSubstr("NAS-ALDER"));
+  EXPECT_THAT(run.out, HasSubstr("192.168.50.10 (lan1)"));
+  EXPECT_THAT(run.out, HasSubstr("192.168.60.10 (lan2)"));
+}
+
+TEST_F(CliLab, InfoShowsWorkgroupAndSharesAndKeepsJsonClean) {
+  const CliRun run = RunCli({"info", "192.168.50.21", "--json"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  const json details = json::parse(run.out);  // no trace line may spoil it
+  EXPECT_EQ(details["name"], "NAS-ALDER");
+  EXPECT_EQ(details["workgroup"], "WORKGROUP");
+  ASSERT_TRUE(details["shares"].is_array());
+  std::vector<std::string> shares = details["shares"].get<std::vector<std::string>>();
+  EXPECT_THAT(shares, testing::IsSupersetOf({"HDD_a", "public", "music"}));
+  EXPECT_THAT(run.err, Not(HasSubstr("workgroup=")));
+
+  const CliRun text = RunCli({"info", "0xC0.0250.60.0x16", "--verbose"});  // 192.168.60.22
+  ASSERT_EQ(text.status, 0) << Describe(text);
+  EXPECT_THAT(text.out, HasSubstr("Workgroup: OFFICE"));
+  EXPECT_THAT(text.out, HasSubstr("Shares:    HDD_1"));
+  EXPECT_THAT(text.out, HasSubstr("backup"));
+  EXPECT_THAT(text.out, Not(HasSubstr("workgroup=")));
+  EXPECT_THAT(text.err, HasSubstr("workgroup=OFFICE"));
+}
+
+TEST_F(CliLab, UnknownOrSilentAddressGivesStatusThree) {
+  for (const char* address : {"192.168.50.99", "192.168.60.29"}) {
+    const CliRun run = RunCli({"info", address});
+    EXPECT_EQ(run.status, 3) << Describe(run);
+    EXPECT_THAT(run.err, HasSubstr(std::string("no device answered at ") + address));
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
+  const int setsBefore = RequestsTo("nas1", "05", "0011223344a1");
+  const int readsBefore = RequestsTo("nas1", "03", "0011223344a1");
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{}, "no command given"},
+      {{"info", "nas1"}, "not an IPv4 address: nas1"},
+      {{"set-static", "192.168.50.21", "--netmask", "255.255.255.0", "--gateway", "192.168.50.1"},
+       "Please input IP address!"},
+      {{"set-static", "192.168.50.21", "--ip", "192.168.50.0", "--netmask", "255.255.255.0",
+        "--gateway", "192.168.50.1"},
+       "Invalid IP address in 4th digit. It should be 1-254."},
+      {{"set-static", "192.168.50.21", "--ip", "192.168.50.30", "--netmask", "255.255.255.0",
+        "--gateway", "192.168.50.255"},
+       "Invalid gateway IP address in 4th digit. It should be 1-254."},
+      {{"set-static", "192.168.50.21", "--ip", "192.168.50.30", "--netmask", "255.255.255.0",
+        "--gateway", "192.168.51.1"},
+       "Gateway address input error!"},
+      {{"set-dhcp", "192.168.50.21", "--password", "seventeen-letters"}, "at most 16 characters"},
+      {{"set-names", "192.168.50.21", "--host-name", "NAS ALDER", "--workgroup", "WG"},
+       "The Host Name format is not correct. Can not include \\ /:*?\"< >|.;+=~'[ ]{} @ # "
+       "()!'^$% & ,"},
+      {{"set-names", "192.168.50.21", "--host-name", "it's", "--workgroup", "WG"}, "()!'^$% &\n"},
+      {{"set-names", "192.168.50.21", "--host-name", "NEW-NAME", "--workgroup", "MY.GROUP"},
+       "The Workgroup format is not correct. Can not include \\ /:*?\"< >|.;+=~'[ ]{} ,"},
+      {{"set-names", "192.168.50.21", "--host-name", "NEW-NAME", "--workgroup", ""},
+       "The Workgroup cannot be empty!"},
+  };
+  for (const Case& c : cases) {
+    const CliRun run = RunCli(c.args);
+    EXPECT_EQ(run.status, 2) << Describe(run);
+    EXPECT_THAT(run.err, HasSubstr(c.message)) << Describe(run);
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\r'), 0);
+  }
+  // A refused workgroup must not leave a new host name behind.
+  EXPECT_EQ(RequestsTo("nas1", "05", "0011223344a1"), setsBefore);
+  EXPECT_EQ(RequestsTo("nas1", "03", "0011223344a1"), readsBefore);
+  EXPECT_EQ(DeviceState("nas1")["name"], "NAS-ALDER");
+}
+
+TEST_F(CliLab, HelpForEveryCommand) {
+  for (const char* command : {"search", "info", "set-dhcp", "set-static", "set-names"}) {
+    const CliRun run = RunCli({command, "--help"});
+    EXPECT_EQ(run.status, 0) << Describe(run);
+    EXPECT_THAT(run.out, testing::StartsWith(std::string("Usage: corvane ") + command));
+  }
+  const CliRun overview = RunCli({"--help"});
+  EXPECT_EQ(overview.status, 0);
+  EXPECT_THAT(overview.out, HasSubstr("13579"));
+}
+
+TEST_F(CliLab, SetDhcpWithTheDefaultPassword) {
+  const CliRun run = RunCli({"set-dhcp", "192.168.50.25"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_THAT(run.out, HasSubstr("Set to dhcp client done!"));
+  EXPECT_THAT(run.out, HasSubstr("now answers at 192.168.50.125"));
+  const json state = DeviceState("nas5");
+  EXPECT_EQ(state["dhcp"], true);
+  EXPECT_EQ(state["address"], "192.168.50.125");
+}
+
+TEST_F(CliLab, SetStaticWithTheDefaultPassword) {
+  const CliRun run = RunCli({"set-static", "192.168.60.22", "--ip", "192.168.60.42", "--netmask",
+                             "255.255.255.0", "--gateway", "192.168.60.1"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_THAT(run.out, HasSubstr("NAS-BIRCH now answers at 192.168.60.42"));
+  const json state = DeviceState("nas2");
+  EXPECT_EQ(state["address"], "192.168.60.42");
+  EXPECT_EQ(state["dhcp"], false);
+
+  const CliRun after = RunCli({"info", "192.168.60.42", "--json"});
+  ASSERT_EQ(after.status, 0) << Describe(after);
+  EXPECT_EQ(json::parse(after.out)["dhcp"], false);
+}
+
+TEST_F(CliLab, WrongOrMissingPasswordIsRefusedAndChangesNothing) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"set-dhcp", "192.168.50.28", "--password", "wrong"},
+        std::vector<std::string>{"set-dhcp", "192.168.50.28"}}) {
+    const CliRun run = RunCli(args);
+    EXPECT_EQ(run.status, 1) << Describe(run);
+    EXPECT_THAT(run.err, HasSubstr("Wrong administrator password input!"));
+  }
+  EXPECT_EQ(RequestsTo("nas8", "05", "0011223344a8"), 0) << "no set request may follow a refusal";
+  const json state = DeviceState("nas8");
+  EXPECT_EQ(state["dhcp"], false);
+  EXPECT_EQ(state["address"], "192.168.50.28");
+}
+
+// This device answers every request twice (multicast and unicast), so the second credentials
+// check must not take the leftover copy of the first refusal for its answer.
+TEST_F(CliLab, SecondPasswordOpensTheDevice) {
+  const CliRun run =
+      RunCli({"set-static", "192.168.50.28", "--ip", "192.168.50.88", "--netmask", "255.255.255.0",
+              "--gateway", "192.168.50.1", "--password", "hazel-secret"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_THAT(run.out, HasSubstr("NAS-HAZEL now answers at 192.168.50.88"));
+  EXPECT_EQ(DeviceState("nas8")["address"], "192.168.50.88");
+
+  const CliRun dhcp = RunCli({"set-dhcp", "192.168.50.88", "--password=hazel-secret"});
+  ASSERT_EQ(dhcp.status, 0) << Describe(dhcp);
+  EXPECT_THAT(dhcp.out, HasSubstr("now answers at 192.168.50.128"));
+  EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
+}
+
+TEST_F(CliLab, SetNamesChangesBoth) {
+  const CliRun run =
+      RunCli({"set-names", "192.168.50.23", "--host-name", "NAS-CEDAR_2", "--workgroup", "R&D(2)"});
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_THAT(run.out, HasSubstr("NAS-CEDAR_2 now answers at 192.168.50.23"));
+  const json state = DeviceState("nas3");
+  EXPECT_EQ(state["name"], "NAS-CEDAR_2");
+  EXPECT_EQ(state["workgroup"], "R&D(2)");
+}
+
+TEST_F(CliLab, PortHeldByAnotherProgramIsReported) {
+  // Bound without SO_REUSEADDR, as a foreign program would: every bind of ours fails.
+  const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_GE(holder, 0);
+  sockaddr_in any{};
+  any.sin_family = AF_INET;
+  any.sin_port = htons(13579);
+  ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
+  const CliRun run = RunCli({"search", "--json"});
+  close(holder);
+  EXPECT_EQ(run.status, 0) << Describe(run);
+  EXPECT_THAT(run.err, HasSubstr("UDP port 13579 is in use by another program"));
+  EXPECT_THAT(run.err, HasSubstr("lan1"));
+  EXPECT_THAT(run.err, HasSubstr("lan2"));
+  EXPECT_EQ(json::parse(run.out), json::array());
+}
+
+}  // namespace
