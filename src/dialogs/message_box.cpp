@@ -30,10 +30,6 @@ QMessageBox::Icon ToBoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-QString FromBufferText(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 void ShowMessage(QWidget* parent, std::string_view text, std::string_view caption,
                  MessageIcon icon) {
   const QString title = caption.empty() ? ApplicationTitle() : FromBufferText(caption);

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "dialogs/buffer_text.h"
+
 class QWidget;
 
 namespace corvane::dialogs {
@@ -35,8 +37,5 @@ using MessageHook = std::function<void(const ShownMessage&)>;
 // Test hook: while set, every ShowMessage goes to the hook (which "answers" it) instead of a
 // window. An empty hook restores real message boxes.
 void SetMessageHook(MessageHook hook);
-
-// Texts arrive as single-byte buffers holding UTF-8 or plain ASCII.
-QString FromBufferText(std::string_view text);
 
 }  // namespace corvane::dialogs

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/login_dialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <string>
+
+#include "dialogs/buffer_text.h"
+#include "platform/windows_version.h"
+
+namespace corvane::dialogs {
+
+namespace {
+
+// The 98 and ME family logs the user on to the system itself: its name is the share user.
+bool SystemKnowsTheShareUser(const std::string& versionName) {
+  return versionName.find("ME") != std::string::npos || versionName.find("98") != std::string::npos;
+}
+
+}  // namespace
+
+CLoginDlg::CLoginDlg(protocol::Session& session, int adminLoginMode,
+                     const platform::SystemInfo& system, QWidget* parent)
+    : TemplateDialog(Template{199, 75, QStringLiteral("Login")}, parent),
+      session_(session),
+      adminLoginMode_(adminLoginMode),
+      system_(system) {
+  auto* userLabel = new QLabel(QStringLiteral("User name :"), this);  // owned by the dialog
+  Place(userLabel, 13, 21, 41, 8);
+  m_editUserName = new QLineEdit(this);
+  SetControlId(m_editUserName, kIdUserName);
+  m_editUserName->setMaxLength(kMaxChars);
+  Place(m_editUserName, 60, 18, 69, 14);
+
+  auto* passwordLabel = new QLabel(QStringLiteral("Password :"), this);
+  Place(passwordLabel, 13, 42, 37, 8);
+  m_editPassword = new QLineEdit(this);
+  SetControlId(m_editPassword, kIdPassword);
+  m_editPassword->setMaxLength(kMaxChars);
+  m_editPassword->setEchoMode(QLineEdit::Password);
+  Place(m_editPassword, 60, 39, 68, 14);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  SetControlId(ok, 1);
+  ok->setDefault(true);
+  Place(ok, 135, 21, 50, 14);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  SetControlId(cancel, 2);
+  Place(cancel, 135, 38, 50, 14);
+
+  connect(ok, &QPushButton::clicked, this, &CLoginDlg::OnOK);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CLoginDlg::FillUserName(const QString& name, bool editable) {
+  m_editUserName->setText(name.left(kMaxChars));
+  m_editPassword->clear();
+  m_editUserName->setEnabled(editable);
+}
+
+void CLoginDlg::OnInitDialog() {
+  if (adminLoginMode_ == 1) {
+    FillUserName(QStringLiteral("admin"), false);
+  } else {
+    std::string versionName;
+    platform::GetWindowsVersionName(system_.OsVersion(), versionName);
+    if (SystemKnowsTheShareUser(versionName)) {
+      // A name the system cannot tell is typed by the user instead.
+      const QString user = FromBufferText(system_.UserName());
+      FillUserName(user, user.isEmpty());
+    } else {
+      FillUserName(QString(), true);
+    }
+  }
+  // The first field the user can type into takes the focus.
+  (m_editUserName->isEnabled() ? m_editUserName : m_editPassword)->setFocus();
+}
+
+void CLoginDlg::OnOK() {
+  // LoginUserName and LoginPassword hold 16 bytes and a terminator.
+  session_.LoginUserName.Set(ToBufferText(m_editUserName->text(), kMaxChars));
+  session_.LoginPassword.Set(ToBufferText(m_editPassword->text(), kMaxChars));
+  // Ends like Cancel: the callers read the buffers, not the result.
+  done(QDialog::Rejected);
+}
+
+}  // namespace corvane::dialogs

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/template_dialog.h"
+
+#include <QFontMetrics>
+#include <QLabel>
+#include <QVariant>
+
+namespace corvane::dialogs {
+
+void SetControlId(QWidget* control, int id) {
+  control->setObjectName(QStringLiteral("id%1").arg(id));
+  control->setProperty("controlId", id);
+}
+
+int ControlId(const QWidget* control) {
+  const QVariant id = control->property("controlId");
+  return id.isValid() ? id.toInt() : -1;
+}
+
+TemplateDialog::TemplateDialog(const Template& dialogTemplate, QWidget* parent)
+    : QDialog(parent, dialogTemplate.frame), base_(dialogTemplate.base) {
+  setFont(dialogTemplate.font);
+  setWindowTitle(dialogTemplate.title);
+  setFixedSize(DuSize(base_, dialogTemplate.width, dialogTemplate.height));
+  setSizeGripEnabled(false);
+}
+
+int TemplateDialog::DoModal() {
+  return exec();
+}
+
+void TemplateDialog::Place(QWidget* control, int x, int y, int w, int h) const {
+  QRect rect = DuRect(base_, x, y, w, h);
+  if (qobject_cast<QLabel*>(control) != nullptr) {
+    rect.setHeight(std::max(rect.height(), QFontMetrics(control->font()).height()));
+  }
+  control->setGeometry(rect);
+}
+
+void TemplateDialog::showEvent(QShowEvent* event) {
+  if (!initialised_) {
+    initialised_ = true;
+    OnInitDialog();
+  }
+  QDialog::showEvent(event);
+}
+
+}  // namespace corvane::dialogs

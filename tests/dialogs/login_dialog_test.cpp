@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "dialogs/login_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+#include <functional>
+
+#include "dialogs/buffer_text.h"
+#include "platform/testing/fake_system_info.h"
+#include "support/modal_watcher.h"
+#include "with_look.h"
+
+namespace corvane::dialogs {
+namespace {
+
+using platform::testing::FakeSystemInfo;
+
+class LoginDialogTest : public WithLook {
+ protected:
+  void SetUp() override {
+    // Callers preset the buffers before every attempt.
+    session_.LoginUserName.Set("preset-user");
+    session_.LoginPassword.Set("preset-pass");
+  }
+
+  // Runs the dialog; the action sees it shown and answers it.
+  int Run(int adminMode, const std::function<void(CLoginDlg&)>& action) {
+    CLoginDlg dialog(session_, adminMode, system_);
+    testing::ModalWatcher watcher;
+    watcher.Expect([&](QWidget* modal) {
+      EXPECT_EQ(modal, &dialog);
+      action(dialog);
+    });
+    const int result = dialog.DoModal();
+    EXPECT_TRUE(watcher.AllDone());
+    return result;
+  }
+
+  static void TypeInto(QLineEdit* edit, const char* text) {
+    edit->setFocus();
+    QTest::keyClicks(edit, QString::fromUtf8(text));
+  }
+
+  protocol::Session session_;
+  FakeSystemInfo system_;
+};
+
+TEST_F(LoginDialogTest, TemplateControlsAndLook) {
+  Run(0, [](CLoginDlg& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), "Login");
+    EXPECT_EQ(dialog.size(), QSize(299, 113));
+    EXPECT_EQ(dialog.palette().color(QPalette::Window), QColor(145, 0, 0));
+    EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1016), dialog.UserNameEdit());
+    EXPECT_EQ(FindControl<QLineEdit>(&dialog, 1017), dialog.PasswordEdit());
+    EXPECT_EQ(dialog.UserNameEdit()->geometry(), QRect(90, 27, 104, 21));
+    EXPECT_EQ(dialog.PasswordEdit()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.UserNameEdit()->maxLength(), 16);
+    EXPECT_EQ(dialog.PasswordEdit()->maxLength(), 16);
+    auto* ok = FindControl<QPushButton>(&dialog, 1);
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(FindControl<QPushButton>(&dialog, 2)->text(), "Cancel");
+    dialog.reject();
+  });
+}
+
+TEST_F(LoginDialogTest, AdministratorModeFixesAdminAndStoresTheTypedPassword) {
+  const int result = Run(1, [](CLoginDlg& dialog) {
+    EXPECT_EQ(dialog.UserNameEdit()->text(), "admin");
+    EXPECT_FALSE(dialog.UserNameEdit()->isEnabled());
+    EXPECT_EQ(dialog.PasswordEdit()->text(), "");
+    TypeInto(dialog.PasswordEdit(), "s3cret");
+    FindControl<QPushButton>(&dialog, 1)->click();
+  });
+  EXPECT_EQ(session_.LoginUserName, "admin");
+  EXPECT_EQ(session_.LoginPassword, "s3cret");
+  EXPECT_EQ(result, QDialog::Rejected) << "OK ends the dialog as Cancel does";
+  EXPECT_EQ(system_.OsVersionCalls(), 0) << "the version is not asked in administrator mode";
+}
+
+TEST_F(LoginDialogTest, ShareModeOnNinetyEightAndMeShowsTheLoggedOnUserGreyed) {
+  for (const auto& record : {FakeSystemInfo::kWindows98Se, FakeSystemInfo::kWindowsMe}) {
+    system_.SetOsVersion(record);
+    system_.SetUserName("alice");
+    Run(0, [](CLoginDlg& dialog) {
+      EXPECT_EQ(dialog.UserNameEdit()->text(), "alice");
+      EXPECT_FALSE(dialog.UserNameEdit()->isEnabled());
+      TypeInto(dialog.PasswordEdit(), "pw");
+      QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);  // Enter presses OK
+    });
+    EXPECT_EQ(session_.LoginUserName, "alice");
+    EXPECT_EQ(session_.LoginPassword, "pw");
+  }
+}
+
+TEST_F(LoginDialogTest, LongLoggedOnUserIsCutToTheSixteenCharacterLimit) {
+  system_.SetOsVersion(FakeSystemInfo::kWindows98Se);
+  system_.SetUserName("a-very-long-user-name");
+  Run(0, [](CLoginDlg& dialog) {
+    EXPECT_EQ(dialog.UserNameEdit()->text(), "a-very-long-user");
+    FindControl<QPushButton>(&dialog, 1)->click();
+  });
+  EXPECT_EQ(session_.LoginUserName, "a-very-long-user");
+}
+
+TEST_F(LoginDialogTest, UnreadableUserOnNinetyEightLeavesTheFieldToTheUser) {
+  system_.SetOsVersion(FakeSystemInfo::kWindows98Se);
+  system_.SetUserName("");
+  Run(0, [](CLoginDlg& dialog) {
+    EXPECT_EQ(dialog.UserNameEdit()->text(), "");
+    EXPECT_TRUE(dialog.UserNameEdit()->isEnabled());
+    dialog.reject();
+  });
+}
+
+TEST_F(LoginDialogTest, OtherSystemsLeaveTheUserNameEmptyAndEditable) {
+  const std::optional<platform::OsVersionRecord> others[] = {
+      FakeSystemInfo::kWindowsXp,  FakeSystemInfo::kWindows2000,          FakeSystemInfo::kVista,
+      FakeSystemInfo::kWindowsNt4, platform::OsVersionRecord{0, 6, 1, 0}, std::nullopt};
+  for (const auto& record : others) {
+    system_.SetOsVersion(record);
+    Run(0, [](CLoginDlg& dialog) {
+      EXPECT_EQ(dialog.UserNameEdit()->text(), "");
+      EXPECT_TRUE(dialog.UserNameEdit()->isEnabled());
+      EXPECT_EQ(QApplication::focusWidget(), dialog.UserNameEdit());
+      TypeInto(dialog.UserNameEdit(), "bob");
+      TypeInto(dialog.PasswordEdit(), "12345678901234567890");  // stops at 16
+      FindControl<QPushButton>(&dialog, 1)->click();
+    });
+    EXPECT_EQ(session_.LoginUserName, "bob");
+    EXPECT_EQ(session_.LoginPassword, "1234567890123456");
+  }
+  EXPECT_EQ(system_.UserNameCalls(), 0);
+}
+
+TEST_F(LoginDialogTest, OkWithBothFieldsEmptyStoresEmptyTexts) {
+  Run(0, [](CLoginDlg& dialog) { FindControl<QPushButton>(&dialog, 1)->click(); });
+  EXPECT_EQ(session_.LoginUserName, "");
+  EXPECT_EQ(session_.LoginPassword, "");
+}
+
+TEST_F(LoginDialogTest, CancelEscapeAndCloseLeaveThePresetBuffers) {
+  const std::function<void(CLoginDlg&)> ways[] = {
+      [](CLoginDlg& dialog) { FindControl<QPushButton>(&dialog, 2)->click(); },
+      [](CLoginDlg& dialog) { QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Escape); },
+      [](CLoginDlg& dialog) {
+        QCloseEvent close;  // the close box, through the window manager
+        QCoreApplication::sendEvent(dialog.windowHandle(), &close);
+      }};
+  for (const auto& way : ways) {
+    Run(0, [&](CLoginDlg& dialog) {
+      TypeInto(dialog.UserNameEdit(), "typed");
+      TypeInto(dialog.PasswordEdit(), "typed");
+      way(dialog);
+      EXPECT_FALSE(dialog.isVisible());
+    });
+    EXPECT_EQ(session_.LoginUserName, "preset-user");
+    EXPECT_EQ(session_.LoginPassword, "preset-pass");
+  }
+}
+
+TEST_F(LoginDialogTest, NonAsciiInputIsNeverCutInsideACharacter) {
+  Run(0, [](CLoginDlg& dialog) {
+    // Sixteen characters, but 32 bytes in UTF-8: the buffer keeps eight whole ones.
+    dialog.UserNameEdit()->setText(QString(16, QChar(0x00E9)));
+    FindControl<QPushButton>(&dialog, 1)->click();
+  });
+  EXPECT_EQ(session_.LoginUserName.size(), 16u);
+  EXPECT_EQ(FromBufferText(session_.LoginUserName.view()), QString(8, QChar(0x00E9)));
+}
+
+}  // namespace
+}  // namespace corvane::dialogs
