@@ -75,6 +75,18 @@ inline std::vector<std::uint8_t> CodeBytes(unsigned code) {
   return {static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code)};
 }
 
+// Codes the classic vendor tables did not have although today's converters map them.
+inline bool LeftOutOfClassicTable(const std::string& page, unsigned code) {
+  if (page == "932") return code == 0x80 || code == 0xA0 || (code >= 0xFD && code <= 0xFF);
+  if (page == "936") return code == 0x80;
+  if (page == "949") return code == 0xA2E6 || code == 0xA2E7;
+  if (page == "950") {
+    return code == 0x80 || code == 0xA3E1 || (code >= 0xC6A1 && code <= 0xC6FE) ||
+           (code >= 0xC740 && code <= 0xC77E) || (code >= 0xC7A1 && code <= 0xC7FC);
+  }
+  return false;
+}
+
 inline bool IsPrivateUse(char32_t c) {
   return c >= 0xE000 && c <= 0xF8FF;
 }

@@ -33,18 +33,6 @@ UnicodeMap ParseMap(int id) {
   return map;
 }
 
-// Codes the classic vendor tables did not have although today's converters map them.
-bool LeftOut(const std::string& page, unsigned code) {
-  if (page == "932") return code == 0x80 || code == 0xA0 || (code >= 0xFD && code <= 0xFF);
-  if (page == "936") return code == 0x80;
-  if (page == "949") return code == 0xA2E6 || code == 0xA2E7;
-  if (page == "950") {
-    return code == 0x80 || code == 0xA3E1 || (code >= 0xC6A1 && code <= 0xC6FE) ||
-           (code >= 0xC740 && code <= 0xC77E) || (code >= 0xC7A1 && code <= 0xC7FC);
-  }
-  return false;
-}
-
 struct MapCase {
   int id;
   std::string page;
@@ -74,7 +62,8 @@ TEST_P(UnicodeMapTest, MapsEveryCodeOfTheClassicTable) {
   for (unsigned code = 1; code < map.toUnicode.size(); ++code) {
     if (code > 0xFF && (code >> 8 < 0x80 || (code & 0xFF) < 0x40)) continue;
     const auto c = codec.Decode(CodeBytes(code));
-    if (!c || testing::IsPrivateUse(*c) || LeftOut(param.page, code)) continue;
+    if (!c || testing::IsPrivateUse(*c) || testing::LeftOutOfClassicTable(param.page, code))
+      continue;
     ASSERT_EQ(map.toUnicode[code], unsigned(*c)) << param.page << " code " << std::hex << code;
   }
 }
