@@ -319,4 +319,24 @@ TEST_F(CliLab, PortHeldByAnotherProgramIsReported) {
   EXPECT_EQ(json::parse(run.out), json::array());
 }
 
+TEST_F(CliLab, NothingFoundPointsAtTheFirewall) {
+  const std::string labSh = Environment("CORVANE_LAB_SH");
+  ASSERT_FALSE(labSh.empty());
+  const json lab = json::parse(ReadWholeFile(Environment("CORVANE_LAB_DIR") + "/lab.json"));
+  const auto silence = [&](const std::string& mode) {
+    for (const json& device : lab["devices"]) {
+      const std::string command = labSh + " silence " + Environment("CORVANE_LAB") + " " +
+                                  device["id"].get<std::string>() + " " + mode;
+      ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+  };
+  silence("on");
+  const CliRun run = RunCli({"search", "--json"});
+  silence("off");
+  EXPECT_EQ(run.status, 0) << Describe(run);
+  EXPECT_EQ(json::parse(run.out), json::array());
+  EXPECT_THAT(run.err, HasSubstr("UDP port 13579 must be open for inbound traffic in the local "
+                                 "firewall"));
+}
+
 }  // namespace
