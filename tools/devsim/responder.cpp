@@ -23,6 +23,8 @@ namespace corvane::devsim {
 
 namespace {
 
+constexpr std::size_t kMaxPending = 4096;
+
 std::int64_t NowMs() {
   using namespace std::chrono;
   return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
@@ -131,6 +133,8 @@ void Responder::ReceiveAll(std::size_t leg) {
     pending.leg = leg;
     pending.receivedMs = NowMs();
     LogDatagram(leg, pending.datagram.bytes);
+    // A flood at a slow device must not grow without bound; what is dropped is still logged.
+    if (pending_.size() >= kMaxPending) continue;
     pending_.push_back(std::move(pending));
     pending = Pending{};
   }

@@ -112,7 +112,9 @@ cmd_up() {
   mkdir -p "$state_root"
   mkdir "$dir" 2>/dev/null || die "lab '$name' exists already (lab.sh down $name)"
   up_done=
-  trap 'abandon_up "$name"' EXIT
+  # Expanded now: the trap may run after this function's locals are gone.
+  # shellcheck disable=SC2064
+  trap "abandon_up $name" EXIT
   local prefix="cv-$name-"
   echo "$prefix" >"$dir/prefix"
   [[ -z ${CORVANE_LAB_OWNER:-} ]] || echo "$CORVANE_LAB_OWNER" >"$dir/owner"
@@ -258,7 +260,8 @@ cmd_spawn() {
   ns=$(device_ns "$name" "$device")
   mapfile -t env_vars < <(device_env "$name" "$device")
   out="$(lab_dir "$name")/devices/$device.d/$(basename "$1").out"
-  ip netns exec "$ns" env "${env_vars[@]}" "$@" </dev/null >>"$out" 2>&1 &
+  # A session of its own: daemons that signal their process group then hit only themselves.
+  ip netns exec "$ns" setsid env "${env_vars[@]}" "$@" </dev/null >>"$out" 2>&1 &
   echo $!
 }
 
@@ -318,7 +321,8 @@ cmd_run() {
   trap 'exit 130' INT
   trap 'exit 143' TERM
   CORVANE_LAB_QUIET=${CORVANE_LAB_QUIET:-1} CORVANE_LAB_OWNER=$$ cmd_up "$name" "$config"
-  trap 'CORVANE_LAB_QUIET=1 cmd_down "$name" >/dev/null 2>&1 || true' EXIT
+  # shellcheck disable=SC2064
+  trap "CORVANE_LAB_QUIET=1 cmd_down $name >/dev/null 2>&1 || true" EXIT
   local -a env_vars
   mapfile -t env_vars < <(lab_env "$name")
   # In the background with an explicit stdin, so that a signal reaches our trap at once while
