@@ -425,6 +425,20 @@ TEST_F(ProtocolLab, SlowDeviceIsAnsweredWithinTheLongerWait) {
   EXPECT_EQ(session_.IdeOkText, "3");
 }
 
+TEST_F(ProtocolLab, IdleHandlerRunsThroughEveryWait) {
+  int calls = 0;
+  session_.SetIdleHandler([&] { ++calls; });
+  Search();
+  // Per interface: two 50 ms pauses, 32 polls and 31 pauses of 20 ms, in slices of 10 ms.
+  EXPECT_GE(calls, 2 * (2 * 5 + 32 + 31 * 2));
+  Select(kNas1);
+  ASSERT_EQ(lab::LabCommand({"silence", "nas1", "on"}), 0);
+  calls = 0;
+  EXPECT_EQ(session_.SendRw(), 0);
+  ASSERT_EQ(lab::LabCommand({"silence", "nas1", "off"}), 0);
+  EXPECT_GE(calls, 11 + 10 * 10);  // eleven polls and ten pauses of 100 ms
+}
+
 TEST(ProtocolLabTransport, PortHeldByAnotherProgramIsReported) {
   const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
   sockaddr_in any{};

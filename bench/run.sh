@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Protocol timings against 1, 8 and 32 simulated devices, each set in a lab of its own.
+# Usage: bench/run.sh BUILD_DIR   (needs root for the lab)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:-build}
+bench=$build/bench/protocol_bench
+export CORVANE_DEVSIM=${CORVANE_DEVSIM:-$build/tools/devsim/devsim}
+export CORVANE_LAB_QUIET=1
+
+[[ -x $bench ]] || { echo "bench: $bench not built" >&2; exit 2; }
+[[ $(id -u) -eq 0 ]] || echo "bench: not root; the lab will try a user namespace" >&2
+
+echo "Device search (3 runs) and a click in the device list (ReadWorkgroup + ReadShareList,"
+echo "once per device found); wall time in ms."
+echo
+printf '| %-8s | %10s | %6s | %10s | %10s | %10s | %10s | %8s |\n' devices interfaces found \
+  "search med" "search max" "click med" "click max" failures
+echo "|----------|------------|--------|------------|------------|------------|------------|----------|"
+status=0
+for n in 1 8 32; do
+  tools/lab/lab.sh run "tools/lab/configs/bench-$n.json" -- "$PWD/$bench" "$n" 3 || status=1
+done
+exit $status
