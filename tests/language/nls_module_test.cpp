@@ -2,14 +2,20 @@
 // The kernel modules' generated C, compiled natively, against glibc's converters
 // over the whole input range.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cwctype>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "iconv_codec.h"
+#include "nls_dump.h"
 #include "nls_host.h"
 
 namespace {
@@ -358,6 +364,95 @@ TEST(BorrowingModules, FailWithoutTheirBaseAndReleaseItWhenRegistrationFails) {
     EXPECT_EQ(registry.references[base], 0) << name;
   }
 }
+
+}  // namespace
+}  // namespace corvane::language
+
+namespace corvane::language {
+namespace {
+
+std::string FindInPath(const std::string& program) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  for (std::size_t start = 0; start <= dirs.size();) {
+    const std::size_t end = std::min(dirs.find(':', start), dirs.size());
+    const std::string candidate = dirs.substr(start, end - start) + "/" + program;
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+std::string RunProgram(const std::string& emulator, const std::string& program, int* status) {
+  const std::string command = "'" + emulator + "' '" + program + "'";
+  FILE* pipe = popen(command.c_str(), "r");
+  std::string output;
+  if (pipe == nullptr) return output;
+  char chunk[65536];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;) {
+    output.append(chunk, n);
+  }
+  *status = pclose(pipe);
+  return output;
+}
+
+std::string NativeDump(const std::string& charset) {
+  std::vector<std::string> names = {charset};
+  if (charset == "euc-jp") names.insert(names.begin(), "cp932");
+  LoadedModules modules(names);
+  const nls_table& table = modules[charset];
+  const int max_length = charset == "euc-jp" ? 3 : charset.starts_with("cp9") ? 2 : 1;
+  std::string stream;
+  nls_dump(
+      table.uni2char, table.char2uni, max_length,
+      [](const unsigned char* bytes, unsigned count, void* context) {
+        static_cast<std::string*>(context)->append(reinterpret_cast<const char*>(bytes), count);
+      },
+      &stream);
+  return stream;
+}
+
+struct EmulatedCase {
+  std::string file;
+  std::string charset;
+};
+
+class EmulatedModule : public ::testing::TestWithParam<EmulatedCase> {};
+
+TEST_P(EmulatedModule, CrossBuiltPayloadConvertsLikeTheNativeBuild) {
+  const bool powerpc = GetParam().file.ends_with(".o");
+  const std::string emulator = FindInPath(powerpc ? "qemu-ppc" : "qemu-arm");
+  if (emulator.empty()) GTEST_SKIP() << "qemu-user is not installed";
+  int status = -1;
+  const std::string emulated =
+      RunProgram(emulator, std::string(CORVANE_EMULATED_DIR) + "/emu_" + GetParam().file, &status);
+  ASSERT_EQ(status, 0) << GetParam().file;
+  const std::string native = NativeDump(GetParam().charset);
+  ASSERT_EQ(emulated.size(), native.size()) << GetParam().file;
+  const auto mismatch = std::mismatch(native.begin(), native.end(), emulated.begin());
+  EXPECT_TRUE(mismatch.first == native.end())
+      << GetParam().file << " differs at byte " << (mismatch.first - native.begin());
+}
+
+std::vector<EmulatedCase> EmulatedCases() {
+  std::vector<EmulatedCase> cases;
+  for (const char* suffix : {".o", ".ko", "_12.ko"}) {
+    for (const char* charset :
+         {"cp850", "cp866", "koi8-r", "cp932", "cp936", "cp949", "cp950", "euc-jp"}) {
+      cases.push_back({std::string("nls_") + charset + suffix, charset});
+    }
+  }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(All, EmulatedModule, ::testing::ValuesIn(EmulatedCases()),
+                         [](const ::testing::TestParamInfo<EmulatedCase>& test) {
+                           std::string name = test.param.file;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
 
 }  // namespace
 }  // namespace corvane::language
