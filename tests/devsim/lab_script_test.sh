@@ -111,6 +111,24 @@ done
 [[ ! -e $(state_dir "$name") && $(lab_namespaces "$name") -eq 0 ]] || fail "down left a lab"
 "$lab" exec "$name" -- true 2>/dev/null && fail "exec in a lab that is down"
 
+echo "--- daemons listed under start run in their device until down"
+cat >"$scratch/start.json" <<'JSON'
+{"pc": {"interfaces": [{"name": "lan1", "address": "192.168.50.10/24"}]},
+ "devices": [{"id": "solo", "legs": [{"address": "192.168.50.2/24"}],
+              "start": [["sh", "-c", "echo \"$CORVANE_DEVICE it's up\" >\"$CORVANE_DEVICE_DIR/hello\"; exec sleep 600"]]}]}
+JSON
+CORVANE_LAB_QUIET=1 "$lab" up "$name" "$scratch/start.json" || fail "up with start failed"
+wait_for "$(state_dir "$name")/devices/solo.d/hello" || fail "start command did not run"
+[[ $(cat "$(state_dir "$name")/devices/solo.d/hello") == "solo it's up" ]] || fail "start arguments mangled"
+service=$(ip netns pids "cv-$name-d-solo" | while read -r pid; do
+  [[ $(cat "/proc/$pid/comm") == sleep ]] && echo "$pid"
+done)
+[[ -n $service ]] || fail "started daemon not in the device's namespace"
+CORVANE_LAB_QUIET=1 "$lab" down "$name" || fail "down failed"
+if [[ -n $service && -e /proc/$service && $(awk '{print $3}' "/proc/$service/stat") != Z ]]; then
+  fail "started daemon survived down"
+fi
+
 [[ $(host_links) == "$before" ]] || fail "the host's links changed"
 
 if ((failures > 0)); then

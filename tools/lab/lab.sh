@@ -13,6 +13,10 @@
 #   lab.sh list                           labs that exist
 #   lab.sh gc                             remove labs left by `run`s that were killed
 #
+# A device entry of the config may list further daemons to start in its namespace:
+#   "start": [["python3", "-m", "http.server", "80"]]
+# (output in devices/ID.d/COMMAND.out; they stop with the lab).
+#
 # Commands run by exec/dev/spawn/run see CORVANE_LAB (the name) and CORVANE_LAB_DIR (the state
 # folder: lab.json, devices/ID.log, devices/ID.state.json). Device commands also see
 # CORVANE_DEVICE and CORVANE_DEVICE_DIR (a folder for that device's daemons).
@@ -97,6 +101,19 @@ wait_ready() {
   done
 }
 
+# The "start" commands of the config: further daemons of a device (file or web servers),
+# running in its namespace until the lab goes down.
+start_services() {
+  local name=$1 plan=$2 kind id ns rest
+  local -a argv
+  while read -r kind id ns rest; do
+    [[ $kind == start ]] || continue
+    # The resolver quoted each argument with shlex, which the shell reads back safely.
+    eval "argv=($rest)"
+    cmd_spawn "$name" "$id" -- "${argv[@]}" >/dev/null
+  done <<<"$plan"
+}
+
 # A failed or interrupted `up` leaves nothing behind.
 abandon_up() {
   [[ -n ${up_done:-} ]] && return
@@ -132,6 +149,7 @@ cmd_up() {
     start_devsim "$id" "$ns" "$devsim"
   done <<<"$plan"
   wait_ready
+  start_services "$name" "$plan"
   up_done=1
   trap - EXIT
   say "lab '$name' is up: ${#devsim_pids[@]} devices, state in $dir"

@@ -8,10 +8,12 @@ by the third argument and prints the build plan, one shell-friendly line per ste
   pc NAMESPACE INTERFACE ADDRESS/PREFIX BRIDGE SWITCHPORT
   device ID NAMESPACE
   leg NAMESPACE INTERFACE ADDRESS/PREFIX BRIDGE SWITCHPORT
+  start ID NAMESPACE COMMAND...   (shell-quoted; started once the devices answer)
 """
 import ipaddress
 import json
 import re
+import shlex
 import sys
 
 NAME = re.compile(r"^[A-Za-z0-9_-]{1,32}$")
@@ -92,6 +94,15 @@ def resolve(config, prefix):
             use_bridge(leg["bridge"])
             plan.append(f"leg {ns} {leg['interface']} {leg['address']} "
                         f"br-{leg['bridge']} d{number}l{index}")
+    for device in devices:
+        starts = device.get("start", [])
+        if not isinstance(starts, list):
+            fail(f"device {device['id']}: start must be a list of commands")
+        for argv in starts:
+            if (not isinstance(argv, list) or not argv
+                    or not all(isinstance(arg, str) for arg in argv)):
+                fail(f"device {device['id']}: each start entry is a list of strings")
+            plan.append(f"start {device['id']} {device['namespace']} {shlex.join(argv)}")
     config["namespaces"] = {"switch": prefix + "sw", "pc": pc_ns,
                             "devices": {d["id"]: d["namespace"] for d in devices}}
     return plan
