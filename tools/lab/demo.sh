@@ -5,7 +5,7 @@
 #
 #   demo.sh BUILD_DIR [COMMAND ...]
 #
-# COMMAND (default: BUILD_DIR/src/cli/corvane search) runs on the simulated PC.
+# COMMAND (default: `corvane search` and `corvane info` of one device) runs on the simulated PC.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -26,7 +26,11 @@ if (($# == 0)); then
     echo "demo: $cli is missing; build first (make build)" >&2
     exit 1
   fi
-  set -- "$cli" search
+  # A search, then a closer look at one of the devices it found ($0 is the binary).
+  # shellcheck disable=SC2016
+  set -- bash -c 'echo "\$ corvane search"; "$0" search || exit
+                  echo; echo "\$ corvane info 192.168.50.31"; "$0" info 192.168.50.31' "$cli"
+  shown="corvane search, then corvane info"
 fi
 
 step "Building a private virtual network (nothing on this machine's own network changes)"
@@ -44,7 +48,7 @@ if [[ $(id -u) -ne 0 ]]; then
   echo "   (not root: the lab is built inside a user namespace)"
 fi
 
-step "Running on the simulated PC: $(basename "$1") ${*:2}"
+step "Running on the simulated PC: ${shown:-$*}"
 status=0
 "$here/lab.sh" run "$config" -- "$@" || status=$?
 
