@@ -160,7 +160,7 @@ cmd_up() {
 # the host's namespace.
 build_network() {
   local plan=$2 sw="${1}sw" kind a b c d e ns
-  local -A batch=()
+  local -A batch=([$sw]="link set lo up"$'\n')
   add_ns "$sw"
   while read -r kind a b c d e; do
     case $kind in
