@@ -12,7 +12,7 @@ packages=(
   # protocol tools and the virtual network lab
   nlohmann-json3-dev iproute2 procps util-linux
   # window
-  qt6-base-dev fonts-liberation xvfb xauth
+  qt6-base-dev fonts-liberation fonts-arphic-uming xvfb xauth
   # payload cross compilers and their optional check under emulation
   gcc-powerpc-linux-gnu gcc-arm-linux-gnueabi qemu-user
 )

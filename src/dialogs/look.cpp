@@ -29,6 +29,16 @@ class CorvaneStyle : public QProxyStyle {
     QProxyStyle::drawPrimitive(element, option, painter, widget);
   }
 
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    const auto* box = qstyleoption_cast<const QStyleOptionGroupBox*>(option);
+    if (control == CC_GroupBox && box != nullptr && !(box->subControls & SC_GroupBoxCheckBox)) {
+      DrawGroupBox(*box, painter, widget);
+      return;
+    }
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+  }
+
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* returnData) const override {
     if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
@@ -36,6 +46,26 @@ class CorvaneStyle : public QProxyStyle {
   }
 
  private:
+  // The frame's top line runs through the middle of the title, broken where the title is.
+  void DrawGroupBox(const QStyleOptionGroupBox& box, QPainter* painter,
+                    const QWidget* widget) const {
+    const QRect title = subControlRect(CC_GroupBox, &box, SC_GroupBoxLabel, widget);
+    QStyleOptionGroupBox frame = box;
+    if (!box.text.isEmpty()) frame.rect.setTop(title.center().y());
+    painter->save();
+    if (!box.text.isEmpty()) {
+      QRegion outside(box.rect);
+      outside -= title.adjusted(-2, 0, 2, 0);
+      painter->setClipRegion(outside);
+    }
+    DrawEtchedFrame(&frame, painter);
+    painter->restore();
+    if (!box.text.isEmpty()) {
+      proxy()->drawItemText(painter, title, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic,
+                            box.palette, box.state & State_Enabled, box.text, QPalette::WindowText);
+    }
+  }
+
   // A dark line with a light line below and to the right of it, readable on any dialog colour.
   static void DrawEtchedFrame(const QStyleOption* option, QPainter* painter) {
     const QColor window = option->palette.color(QPalette::Window);
