@@ -51,8 +51,6 @@ need_lab() {
   [[ -f $(lab_dir "$1")/prefix ]] || die "no lab named '$1' (see: lab.sh list)"
 }
 
-prefix_of() { cat "$(lab_dir "$1")/prefix"; }
-
 device_ns() {
   local dir
   dir=$(lab_dir "$1")
