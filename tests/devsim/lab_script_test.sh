@@ -7,6 +7,10 @@
 set -uo pipefail
 
 lab=${1:?usage: lab_script_test.sh LAB_SH}
+if [[ $(id -u) -ne 0 ]]; then
+  echo "skipped: named labs need root"
+  exit 77
+fi
 configs=$(cd "$(dirname "$lab")/configs" && pwd)
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
