@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QVariant>
 
+#include "dialogs/busy_wait.h"
+
 namespace corvane::dialogs {
 
 void SetControlId(QWidget* control, int id) {
@@ -26,6 +28,8 @@ TemplateDialog::TemplateDialog(const Template& dialogTemplate, QWidget* parent)
 }
 
 int TemplateDialog::DoModal() {
+  // A dialog opened inside a blocking wait must still take the user's answer.
+  const BusySuspend answerable;
   return exec();
 }
 

@@ -45,7 +45,7 @@ class TemplateDialog : public QDialog {
 
   TemplateDialog(const Template& dialogTemplate, QWidget* parent);
 
-  // Runs the dialog modally and returns its result.
+  // Runs the dialog modally and returns its result; input reaches it even inside a BusyScope.
   int DoModal();
 
  protected:

@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "dialogs/buffer_text.h"
+#include "dialogs/busy_wait.h"
 #include "platform/testing/fake_system_info.h"
 #include "support/modal_watcher.h"
 #include "with_look.h"
@@ -164,6 +165,16 @@ TEST_F(LoginDialogTest, CancelEscapeAndCloseLeaveThePresetBuffers) {
     EXPECT_EQ(session_.LoginUserName, "preset-user");
     EXPECT_EQ(session_.LoginPassword, "preset-pass");
   }
+}
+
+TEST_F(LoginDialogTest, OpenedInsideABlockingWaitItStillTakesInput) {
+  const BusyScope busy;
+  Run(1, [](CLoginDlg& dialog) {
+    TypeInto(dialog.PasswordEdit(), "pw");
+    QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);
+  });
+  EXPECT_EQ(session_.LoginPassword, "pw");
+  EXPECT_TRUE(BusyScope::IsDiscardingInput()) << "the wait goes on after the dialog";
 }
 
 TEST_F(LoginDialogTest, NonAsciiInputIsNeverCutInsideACharacter) {
