@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_dlg.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -36,18 +38,21 @@ QRect TemplateRect(const TemplateItem& item) {
 }
 
 // Limits typing to a number of characters, while the program may still put a longer text in
-// (a device name shown after a click). QLineEdit::setMaxLength would cut such a text.
+// (a device name shown after a click), which QLineEdit::setMaxLength would cut. As with the
+// classic edit control, such a text can be shortened but not made longer again.
 class TypingLimit : public QValidator {
  public:
-  TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), edit_(edit), limit_(limit) {}
+  TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {}
   State validate(QString& input, int&) const override {
-    if (input.size() <= limit_ || input.size() <= edit_->text().size()) return Acceptable;
-    return Invalid;
+    if (input.size() > limit_ && input.size() > allowance_) return Invalid;
+    allowance_ = std::min(allowance_, input.size());
+    return Acceptable;
   }
+  void Allow(qsizetype length) const { allowance_ = length; }
 
  private:
-  QLineEdit* edit_;
   int limit_;
+  mutable qsizetype allowance_ = 0;
 };
 
 QTreeWidget* MakeReportList(QWidget* parent) {
@@ -214,6 +219,13 @@ void CMainDlg::ConnectHandlers() {
   // does not come here.
   connect(m_comboDhcp, &QComboBox::activated, this, [this] { OnDhcpSelChange(); });
   // Mount, Unmount, "Connect to webpage" and "Set language" get their operations later.
+}
+
+void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {
+  if (const auto* limit = dynamic_cast<const TypingLimit*>(edit->validator())) {
+    limit->Allow(text.size());
+  }
+  edit->setText(text);
 }
 
 QWidget* CMainDlg::GetDlgItem(int controlId) const {

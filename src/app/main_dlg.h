@@ -84,6 +84,7 @@ class CMainDlg : public QDialog {
   void InsertListColumns();
   void ConnectHandlers();
 
+  static void SetEditText(QLineEdit* edit, const QString& text);
   void ClearLists();
   void ClearAddressControls();
   void ClearNameEdits();

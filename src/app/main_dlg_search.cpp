@@ -94,7 +94,7 @@ void CMainDlg::OnClickDeviceList() {
 
 void CMainDlg::ShowSelectedRow(int row) {
   const QTreeWidgetItem* item = m_listDevices->topLevelItem(row);
-  m_editHostName->setText(item->text(kNameColumn));
+  SetEditText(m_editHostName, item->text(kNameColumn));
 
   const std::string address = ColumnText(item, kAddressColumn);
   m_session.SelectedAddress.Set(address);
@@ -119,7 +119,7 @@ void CMainDlg::ShowSelectedRow(int row) {
   m_ipGateway->SetAddress(OctetsOf(ColumnText(item, kGatewayColumn)));
 
   ReadDeviceDetails();
-  m_editWorkgroup->setText(FromDeviceText(m_session.WorkgroupText.view()));
+  SetEditText(m_editWorkgroup, FromDeviceText(m_session.WorkgroupText.view()));
   SelectedDeviceHost.Set(address);
   RefreshShareList(row, true);
 }

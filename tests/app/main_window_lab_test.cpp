@@ -1,113 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window against simulated devices in the virtual network (standard lab): search,
-// selection, LAN settings, host name and workgroup, with the Login dialog answered as a user
-// would.
+// The main window against the simulated devices of the standard lab: search, selection, LAN
+// settings, host name and workgroup.
 
-#include <gtest/gtest.h>
-
-#include <QComboBox>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
-#include <memory>
-
-#include "app/main_dlg.h"
-#include "app/main_dlg_template.h"
 #include "dialogs/busy_wait.h"
-#include "dialogs/ip_address_edit.h"
-#include "drive_test_double.h"
-#include "support/modal_watcher.h"
-#include "system_test_double.h"
-#include "window_test_support.h"
+#include "lab_window_fixture.h"
 
 namespace corvane::app {
 namespace {
 
-using corvane::testing::ClickButton;
 using corvane::testing::ModalWatcher;
 using dialogs::MessageIcon;
 using test::ColumnTexts;
+using test::Contains;
+using test::DeviceState;
+using test::kAddressColumn;
+using test::MainWindowLabTest;
 using test::MessageLog;
-
-constexpr int kAddressColumn = 1;
-
-QJsonObject DeviceState(const char* deviceId) {
-  QFile file(qEnvironmentVariable("CORVANE_LAB_DIR") + "/devices/" + deviceId + ".state.json");
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-bool Contains(const std::vector<std::string>& texts, const std::string& text) {
-  return std::find(texts.begin(), texts.end(), text) != texts.end();
-}
-
-// Types a password into the Login dialog and confirms it.
-ModalWatcher::Action AnswerLogin(const QString& password) {
-  return [password](QWidget* modal) {
-    for (QLineEdit* edit : modal->findChildren<QLineEdit*>()) {
-      if (edit->echoMode() == QLineEdit::Password) edit->setText(password);
-    }
-    ClickButton(modal, "OK");
-  };
-}
-
-class MainWindowLabTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(qEnvironmentVariableIsEmpty("CORVANE_LAB_DIR")) << "run inside the lab";
-    test::UseProgramLook();
-    session.OpenTransport();
-    ASSERT_TRUE(session.TransportProblems().empty());
-    window = std::make_unique<CMainDlg>(session, drives, system);
-    window->OnInitDialog();
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-  }
-
-  template <typename T>
-  T* Item(int controlId) {
-    return qobject_cast<T*>(window->GetDlgItem(controlId));
-  }
-  QTreeWidget* Devices() { return Item<QTreeWidget>(id::kDeviceList); }
-  dialogs::IpAddressEdit* Address(int controlId) { return Item<dialogs::IpAddressEdit>(controlId); }
-  std::vector<std::string> ListedAddresses() { return ColumnTexts(Devices(), kAddressColumn); }
-
-  void Select(const char* address) {
-    const int row = test::FindRow(Devices(), kAddressColumn, QString::fromUtf8(address));
-    ASSERT_GE(row, 0) << address << " is not listed";
-    test::ClickRow(Devices(), row);
-    ASSERT_EQ(session.SelectedAddress.view(), address);
-  }
-  void EnterAddresses(const char* address, const char* netmask, const char* gateway) {
-    Address(id::kIpAddress)->SetAddress(*validation::ToOctets(address));
-    Address(id::kNetmask)->SetAddress(*validation::ToOctets(netmask));
-    Address(id::kGateway)->SetAddress(*validation::ToOctets(gateway));
-  }
-  void ChooseDhcp(bool enabled) {
-    auto* combo = Item<QComboBox>(id::kDhcp);
-    combo->setCurrentIndex(enabled ? 1 : 0);
-    window->OnDhcpSelChange();
-  }
-  void Press(int buttonId) { QTest::mouseClick(Item<QPushButton>(buttonId), Qt::LeftButton); }
-  std::vector<std::string> ShareNames() {
-    return ColumnTexts(Item<QTreeWidget>(id::kShareList), 0);
-  }
-  bool SubnetButtonsEnabled(bool expected) {
-    for (int buttonId : {id::kMount, id::kUnmount, id::kWebPage, id::kSetLanguage}) {
-      if (window->GetDlgItem(buttonId)->isEnabled() != expected) return false;
-    }
-    return true;
-  }
-
-  protocol::Session session;
-  test::DriveTestDouble drives;
-  test::SystemTestDouble system;
-  std::unique_ptr<CMainDlg> window;
-};
 
 TEST_F(MainWindowLabTest, SearchListsEveryAnsweringDeviceOnBothSubnets) {
   const std::vector<std::string> addresses = ListedAddresses();
@@ -295,43 +203,6 @@ TEST_F(MainWindowLabTest, DhcpWithTheDefaultPasswordConfirmsAndListsTheNewAddres
   EXPECT_FALSE(window->DeviceSelected());
   EXPECT_TRUE(Address(id::kIpAddress)->isEnabled());
   EXPECT_TRUE(Address(id::kIpAddress)->IsBlank());
-}
-
-TEST_F(MainWindowLabTest, ADeviceWithItsOwnPasswordAsksForItOnceAndRefusesAWrongOne) {
-  MessageLog messages;
-  ModalWatcher watcher;
-  Select("192.168.50.28");
-
-  // Static path, the Login dialog cancelled: the default pair is tried once more and refused.
-  EnterAddresses("192.168.50.38", "255.255.255.0", "192.168.50.1");
-  watcher.Expect([](QWidget* modal) { corvane::testing::RejectModal(modal); });
-  Press(id::kModifyLan);
-  EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{std::string(validation::kWrongAdminPassword)});
-  messages.clear();
-
-  // DHCP path, a wrong password typed.
-  ChooseDhcp(true);
-  watcher.Expect(AnswerLogin("not-it"));
-  Press(id::kModifyLan);
-  ASSERT_EQ(messages.shown().size(), 1u);
-  EXPECT_EQ(messages.shown()[0].text, validation::kWrongAdminPassword);
-  EXPECT_EQ(messages.shown()[0].caption, "Error");
-  EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kError);
-  messages.clear();
-  const QJsonObject unchanged = DeviceState("nas8");
-  EXPECT_EQ(unchanged["address"].toString(), QStringLiteral("192.168.50.28"));
-  EXPECT_FALSE(unchanged["dhcp"].toBool());
-  EXPECT_TRUE(window->DeviceSelected());
-
-  // The right one.
-  watcher.Expect(AnswerLogin("hazel-secret"));
-  Press(id::kModifyLan);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(validation::kDhcpDone)});
-  EXPECT_EQ(watcher.Handled(), 3);
-  EXPECT_TRUE(watcher.AllDone());
-  EXPECT_TRUE(DeviceState("nas8")["dhcp"].toBool());
-  EXPECT_TRUE(Contains(ListedAddresses(), "192.168.50.128"));
 }
 
 TEST_F(MainWindowLabTest, HostNameAndWorkgroupAreCheckedSentAndSearchedAgain) {

@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, ControlsSitInsideTheWindowWithoutOverlapping) {
     }
     controls.push_back(control);
   }
-  EXPECT_EQ(dialog.GetDlgItem(1000)->geometry().topLeft(), QPoint(19, 19));
+  EXPECT_EQ(dialog.GetDlgItem(1000)->geometry().topLeft(), QPoint(20, 20));
 }
 
 TEST_F(MainWindowTest, LabelsGroupsListsAndCombosCarryTheirTexts) {
@@ -192,11 +192,25 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
     QLineEdit* edit = Item<QLineEdit>(editId);
     QTest::keyClicks(edit, "ABCDEFGHIJKLMNOPQR");
     EXPECT_EQ(edit->text(), QStringLiteral("ABCDEFGHIJKLMNO"));
-    edit->setText(QStringLiteral("A-DEVICE-NAME-OF-24-CHAR"));
-    EXPECT_EQ(edit->text().size(), 24);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    EXPECT_EQ(edit->text().size(), 23);
+    edit->clear();
   }
+  // What a click on a device with a long name puts in.
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  auto* row = new QTreeWidgetItem(devices, {"A-DEVICE-NAME-OF-24-CHAR", "127.0.0.1"});
+  devices->setCurrentItem(row);
+  dialog.OnClickDeviceList();
+  QLineEdit* hostName = Item<QLineEdit>(id::kHostName);
+  EXPECT_EQ(hostName->text().size(), 24);
+  hostName->setFocus();
+  hostName->end(false);
+  QTest::keyClick(hostName, Qt::Key_X);
+  EXPECT_EQ(hostName->text().size(), 24);
+  QTest::keyClick(hostName, Qt::Key_Backspace);
+  QTest::keyClick(hostName, Qt::Key_X);
+  EXPECT_EQ(hostName->text().size(), 23);
+  for (int typed = 0; typed < 10; ++typed) QTest::keyClick(hostName, Qt::Key_Backspace);
+  QTest::keyClicks(hostName, "ABCDEFGHIJ");
+  EXPECT_EQ(hostName->text().size(), 15);
 }
 
 TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {

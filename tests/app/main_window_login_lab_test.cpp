@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Login dialog as the second step of proving the administrator password, against a
+// simulated device with a password of its own.
+
+#include "dialogs/login_dialog.h"
+#include "lab_window_fixture.h"
+
+namespace corvane::app {
+namespace {
+
+using corvane::testing::ModalWatcher;
+using dialogs::MessageIcon;
+using test::AnswerLogin;
+using test::Contains;
+using test::DeviceState;
+using test::MainWindowLabTest;
+using test::MessageLog;
+
+// The Login dialog in administrator mode: user name fixed to "admin", a password to type.
+ModalWatcher::Action AnswerAdminLogin(const QString& password) {
+  return [password](QWidget* modal) {
+    auto* login = qobject_cast<dialogs::CLoginDlg*>(modal);
+    ASSERT_NE(login, nullptr) << "not the Login dialog";
+    EXPECT_EQ(login->UserNameEdit()->text(), QStringLiteral("admin"));
+    EXPECT_FALSE(login->UserNameEdit()->isEnabled() && !login->UserNameEdit()->isReadOnly());
+    AnswerLogin(password)(modal);
+  };
+}
+
+TEST_F(MainWindowLabTest, ADeviceWithItsOwnPasswordAsksForItOnceAndRefusesAWrongOne) {
+  MessageLog messages;
+  ModalWatcher watcher;
+  Select("192.168.50.40");
+
+  // Static path, the Login dialog cancelled: the default pair is tried once more and refused.
+  EnterAddresses("192.168.50.48", "255.255.255.0", "192.168.50.1");
+  watcher.Expect([](QWidget* modal) { corvane::testing::RejectModal(modal); });
+  Press(id::kModifyLan);
+  EXPECT_EQ(watcher.Handled(), 1);
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{std::string(validation::kWrongAdminPassword)});
+  messages.clear();
+
+  // DHCP path, a wrong password typed.
+  ChooseDhcp(true);
+  watcher.Expect(AnswerAdminLogin("not-it"));
+  Press(id::kModifyLan);
+  EXPECT_EQ(watcher.Handled(), 2);
+  ASSERT_EQ(messages.shown().size(), 1u);
+  EXPECT_EQ(messages.shown()[0].text, validation::kWrongAdminPassword);
+  EXPECT_EQ(messages.shown()[0].caption, "Error");
+  EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kError);
+  messages.clear();
+  const QJsonObject unchanged = DeviceState("guarded");
+  EXPECT_EQ(unchanged["address"].toString(), QStringLiteral("192.168.50.40"));
+  EXPECT_FALSE(unchanged["dhcp"].toBool());
+  EXPECT_TRUE(window->DeviceSelected());
+
+  // The right one.
+  watcher.Expect(AnswerAdminLogin("guarded-pw"));
+  Press(id::kModifyLan);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(validation::kDhcpDone)});
+  EXPECT_EQ(watcher.Handled(), 3);
+  EXPECT_TRUE(watcher.AllDone());
+  EXPECT_TRUE(DeviceState("guarded")["dhcp"].toBool());
+  EXPECT_TRUE(Contains(ListedAddresses(), "192.168.50.140"));
+  EXPECT_FALSE(window->DeviceSelected());
+}
+
+TEST_F(MainWindowLabTest, StaticAddressWithATypedPasswordChangesTheDevice) {
+  MessageLog messages;
+  ModalWatcher watcher;
+  Select("192.168.50.41");
+  EnterAddresses("192.168.50.51", "255.255.0.0", "192.168.7.1");
+  watcher.Expect(AnswerAdminLogin("keeper-pw"));
+  Press(id::kModifyLan);
+  EXPECT_EQ(watcher.Handled(), 1);
+  EXPECT_TRUE(messages.shown().empty());
+  const QJsonObject changed = DeviceState("keeper");
+  EXPECT_EQ(changed["address"].toString(), QStringLiteral("192.168.50.51"));
+  EXPECT_EQ(changed["netmask"].toString(), QStringLiteral("255.255.0.0"));
+  EXPECT_EQ(changed["gateway"].toString(), QStringLiteral("192.168.7.1"));
+  EXPECT_TRUE(Contains(ListedAddresses(), "192.168.50.51"));
+}
+
+}  // namespace
+}  // namespace corvane::app

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Renders the main window and the dialogs it opens to PNG files for the documentation.
+// Run inside a lab (for listed devices) with QT_QPA_PLATFORM=offscreen:
+//   app_screenshots OUTPUT_DIR
+
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <QTreeWidget>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+#include "app/main_dlg.h"
+#include "app/main_dlg_template.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/busy_wait.h"
+#include "dialogs/login_dialog.h"
+#include "dialogs/look.h"
+#include "dialogs/message_box.h"
+#include "dialogs/restart_dialog.h"
+#include "platform/drive_mappings.h"
+#include "platform/system_info.h"
+#include "window_test_support.h"
+
+namespace {
+
+using namespace corvane;
+
+bool Save(QWidget* widget, const QString& path) {
+  const bool saved = widget->grab().save(path, "PNG");
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+  return saved;
+}
+
+// Waits (keeping the window painting) for the modal the action opens, then saves it and
+// closes it. The delay lets a dialog with a running display show some progress first.
+bool SaveModal(const QString& path, std::chrono::milliseconds delay,
+               const std::function<void()>& openModal) {
+  bool saved = false;
+  std::function<void()> poll;
+  poll = [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr) {
+      QTimer::singleShot(10, poll);
+      return;
+    }
+    QTimer::singleShot(delay, modal, [&saved, path, modal] {
+      saved = Save(modal, path);
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+        dialog->done(0);
+      } else {
+        modal->close();
+      }
+    });
+  };
+  QTimer::singleShot(0, poll);
+  openModal();
+  return saved;
+}
+
+int Run(const QString& outputDir) {
+  QDir().mkpath(outputDir);
+  dialogs::ApplyLook(*qApp);
+  protocol::Session session;
+  session.OpenTransport();
+  const auto drives = platform::MakeDriveMappings();
+  const auto system = platform::MakeSystemInfo();
+
+  app::CMainDlg window(session, *drives, *system);
+  window.OnInitDialog();
+  window.show();
+  auto* devices = qobject_cast<QTreeWidget*>(window.GetDlgItem(app::id::kDeviceList));
+  if (devices->topLevelItemCount() > 0) app::test::ClickRow(devices, 0);
+  QApplication::processEvents();
+  bool ok = Save(&window, outputDir + "/main-window.png");
+
+  ok &= SaveModal(outputDir + "/login-dialog.png", std::chrono::milliseconds(0), [&] {
+    dialogs::CLoginDlg login(session, 1, *system, &window);
+    login.DoModal();
+  });
+  ok &= SaveModal(outputDir + "/about-dialog.png", std::chrono::milliseconds(0), [&] {
+    dialogs::CAboutDlg about(&window);
+    about.DoModal();
+  });
+  ok &= SaveModal(outputDir + "/message-box.png", std::chrono::milliseconds(0), [&] {
+    dialogs::ShowMessage(&window, validation::kDhcpDone, "Confirm",
+                         dialogs::MessageIcon::kInformation);
+  });
+  std::atomic<int> languageResult{0};
+  ok &= SaveModal(outputDir + "/restart-dialog.png", std::chrono::milliseconds(1500), [&] {
+    dialogs::CRestartDlg::Timing timing;
+    timing.step = std::chrono::milliseconds(30);
+    timing.close = std::chrono::milliseconds(10000);
+    dialogs::CRestartDlg restart(languageResult, &window, timing);
+    restart.DoModal();
+  });
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    return 2;
+  }
+  return Run(QString::fromLocal8Bit(argv[1]));
+}
