@@ -15,6 +15,9 @@ namespace corvane::testing {
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{10};
+// How long a new modal may take to become the active window before its action runs anyway
+// (without a window manager, X11 windows never become active).
+constexpr std::chrono::milliseconds kActivationGrace{500};
 
 QString Describe(QWidget* modal) {
   QString text = QStringLiteral("\"%1\"").arg(modal->windowTitle());
@@ -64,6 +67,8 @@ void ModalWatcher::Poll() {
   if (modal == nullptr || !modal->isVisible()) return;
   Tracked& entry = Track(modal);
   if (entry.handled || actions_.empty()) return;
+  const bool settling = std::chrono::steady_clock::now() - entry.since < kActivationGrace;
+  if (!modal->isActiveWindow() && settling) return;
   entry.handled = true;
   Action action = std::move(actions_.front());
   actions_.pop_front();

@@ -14,7 +14,8 @@
 //
 // The watcher polls QApplication::activeModalWidget() from fresh single-shot timers (a
 // repeating timer whose slot is still running in a nested exec() would not fire again). Each
-// modal that appears and has not been handled gets the next scripted action; an action may
+// modal that appears and has not been handled gets the next scripted action once it is the
+// active window (or after a short grace when it never becomes active); an action may
 // itself open a nested modal, which the next action then answers. A watchdog fails the test
 // and rejects any modal left open longer than the watchdog time (5 s by default), so a broken
 // test cannot hang.
