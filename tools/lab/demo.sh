@@ -1,11 +1,17 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Shows Corvane at work without any real storage device: builds a private virtual network with
-# three simulated devices, runs a device search in it, and removes the network again.
+# three simulated devices, opens the Corvane window in it, and removes the network again when
+# the window is closed.
 #
 #   demo.sh BUILD_DIR [COMMAND ...]
 #
-# COMMAND (default: `corvane search` and `corvane info` of one device) runs on the simulated PC.
+# COMMAND (default: the window, corvane-gui) runs on the simulated PC; for the command line
+# tool instead: demo.sh BUILD_DIR BUILD_DIR/src/cli/corvane search
+#
+# The window appears on the invoking user's display (DISPLAY and XAUTHORITY, or WAYLAND_DISPLAY
+# and XDG_RUNTIME_DIR; under sudo it runs as SUDO_USER again). With no display it runs under
+# Xvfb and its screenshots are saved.
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -21,16 +27,45 @@ if [[ ! -x $CORVANE_DEVSIM ]]; then
   exit 1
 fi
 if (($# == 0)); then
-  cli="$build/src/cli/corvane"
-  if [[ ! -x $cli ]]; then
-    echo "demo: $cli is missing; build first (make build)" >&2
+  gui="$build/src/app/corvane-gui"
+  if [[ ! -x $gui ]]; then
+    echo "demo: $gui is missing; build first (make build)" >&2
     exit 1
   fi
-  # A search, then a closer look at one of the devices it found ($0 is the binary).
-  # shellcheck disable=SC2016
-  set -- bash -c 'echo "\$ corvane search"; "$0" search || exit
-                  echo; echo "\$ corvane info 192.168.50.31"; "$0" info 192.168.50.31' "$cli"
-  shown="corvane search, then corvane info"
+  # The window runs as the invoking user, on that user's display. Only a local display can be
+  # reached from inside the simulated PC, through its socket file (/tmp/.X11-unix, or the
+  # Wayland socket in the user's runtime folder); a TCP display such as ssh's cannot.
+  user=${SUDO_USER:-$(id -un)}
+  runtime=${XDG_RUNTIME_DIR:-/run/user/$(id -u "$user")}
+  wayland=${WAYLAND_DISPLAY:-wayland-0}
+  window_env=()
+  if [[ ${DISPLAY:-} =~ ^:[0-9]+(\.[0-9]+)?$ ]]; then
+    window_env=("DISPLAY=$DISPLAY")
+    xauthority=${XAUTHORITY:-$(getent passwd "$user" | cut -d: -f6)/.Xauthority}
+    [[ -r $xauthority ]] && window_env+=("XAUTHORITY=$xauthority")
+    where="display $DISPLAY"
+  elif [[ -S $runtime/$wayland ]] && compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland*" >/dev/null; then
+    window_env=("WAYLAND_DISPLAY=$wayland" "XDG_RUNTIME_DIR=$runtime" QT_QPA_PLATFORM=wayland)
+    where="Wayland display $wayland"
+  fi
+  if ((${#window_env[@]} > 0)); then
+    if [[ $(id -u) -eq 0 && $user != root ]]; then
+      set -- runuser -u "$user" -- env "${window_env[@]}" "$gui"
+    else
+      set -- env "${window_env[@]}" "$gui"
+    fi
+    shown="the Corvane window on $where (close it to end the demo)"
+  else
+    shots="$build/demo-screenshots"
+    shooter="$build/tests/app/app_screenshots"
+    if [[ ! -x $shooter ]]; then
+      echo "demo: no local display, and $shooter is missing to run the window under Xvfb" >&2
+      exit 1
+    fi
+    set -- xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+      env QT_QPA_PLATFORM=xcb "$shooter" "$shots"
+    shown="the Corvane window under Xvfb (no local display), screenshots to $shots"
+  fi
 fi
 
 step "Building a private virtual network (nothing on this machine's own network changes)"
