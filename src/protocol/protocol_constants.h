@@ -91,5 +91,6 @@ inline constexpr int kMediumLimit = 20;
 inline constexpr int kLongLimit = 100;
 inline constexpr int kShortDrain = 6;
 inline constexpr int kLongDrain = 11;
+inline constexpr int kCredentialsDrain = kLongDrain;
 
 }  // namespace corvane::protocol

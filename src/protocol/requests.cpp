@@ -136,8 +136,11 @@ int RequestRunner::CheckCredentials() {
       BuildCredentialsRead(request, state_.ClientId, target->deviceId, state_.LoginUserName.view(),
                            state_.LoginPassword.view());
   ReceiveBuffer reply;
-  if (!Exchange(*target, request, length, ReadPlan(0, kShortLimit, state_.SelectedAddress),
-                reply)) {
+  // The answer is taken on opcode, ClientId and address alone. Without a drain, a reply still
+  // queued from an earlier read (a device that answers twice, or late) would be read as this
+  // answer: a share list would prove any password, an old refusal would refuse the right one.
+  if (!Exchange(*target, request, length,
+                ReadPlan(kCredentialsDrain, kShortLimit, state_.SelectedAddress), reply)) {
     return 0;
   }
   const std::string_view value = ReadReplyValue(reply.datagram());

@@ -80,7 +80,7 @@ TEST_F(RequestsTest, ReadsUseTheirDrainAndLimitOnTheRecordsInterface) {
         Case{&RequestRunner::ReadWorkgroup, 6, 6, 10},
         Case{&RequestRunner::ReadCodepage, 9, 11, 10}, Case{&RequestRunner::ReadIdeOk, 11, 11, 20},
         Case{&RequestRunner::ReadShareName, 12, 11, 20},
-        Case{&RequestRunner::CheckCredentials, 4, 0, 10}}) {
+        Case{&RequestRunner::CheckCredentials, 4, 11, 10}}) {
     io_.events.clear();
     EXPECT_EQ((runner_.*c.request)(), 0);
     const auto sends = io_.Sends();
@@ -185,6 +185,21 @@ TEST_F(RequestsTest, CredentialsReturnTheFirstValueByteSigned) {
   EXPECT_EQ(runner_.CheckCredentials(), -1);
   value = "";
   EXPECT_EQ(runner_.CheckCredentials(), 0);
+}
+
+TEST_F(RequestsTest, StaleReadRepliesNeitherProveNorRefuseCredentials) {
+  session_.LoginUserName.Set("admin");
+  session_.LoginPassword.Set("wrong");
+  // Left over from the click before: the share list, answered twice.
+  io_.Queue(1, testing::ReadReply(kTestClientId, Selected(), "HDD_a:public", 3));
+  io_.Queue(1, testing::ReadReply(kTestClientId, Selected(), "HDD_a:public", 3));
+  AnswerWith([](const Bytes&) { return testing::ReadReply(kTestClientId, Selected(), "", 4); });
+  EXPECT_EQ(runner_.CheckCredentials(), 0);
+
+  // A refusal that arrived twice must not refuse the next, right password.
+  io_.Queue(1, testing::ReadReply(kTestClientId, Selected(), "", 4));
+  AnswerWith([](const Bytes&) { return testing::ReadReply(kTestClientId, Selected(), "1", 4); });
+  EXPECT_EQ(runner_.CheckCredentials(), '1');
 }
 
 TEST_F(RequestsTest, ShareListIsRefilledFromTheValueAndEmptiedOnFailure) {
