@@ -5,20 +5,20 @@
 
 #include <map>
 
-#include "drive_test_double.h"
+#include "platform/testing/fake_drive_mappings.h"
 
 namespace corvane::app {
 namespace {
 
 using platform::DriveType;
-using test::DriveTestDouble;
+using platform::testing::FakeDriveMappings;
 
 struct Scanned {
   DriveMapTable table{};
   DriveComboContent combo;
 };
 
-Scanned Scan(const DriveTestDouble& drives) {
+Scanned Scan(const FakeDriveMappings& drives) {
   Scanned result;
   ScanDriveMappings(result.table, drives);
   result.combo = MakeDriveComboContent(result.table, drives);
@@ -26,7 +26,7 @@ Scanned Scan(const DriveTestDouble& drives) {
 }
 
 TEST(DriveComboTest, ConnectedLetterIsShownWithItsShareAndFirstFreeLetterIsPreselected) {
-  DriveTestDouble drives;
+  FakeDriveMappings drives;
   drives.Connect('D', "\\\\server\\media");
   drives.Connect('Z', "\\\\server\\docs");
   const Scanned scanned = Scan(drives);
@@ -39,15 +39,15 @@ TEST(DriveComboTest, ConnectedLetterIsShownWithItsShareAndFirstFreeLetterIsPrese
 }
 
 TEST(DriveComboTest, FloppyAndSystemLettersAndLocalMediaAreNeverOffered) {
-  DriveTestDouble drives;
-  drives.SetType('A', DriveType::kRemote);  // even a connected A: stays out
+  FakeDriveMappings drives;
+  drives.SetDriveType('A', DriveType::kRemote);  // even a connected A: stays out
   drives.Connect('A', "\\\\server\\a");
-  drives.SetType('C', DriveType::kNoRootDir);
-  drives.SetType('D', DriveType::kFixed);
-  drives.SetType('E', DriveType::kRemovable);
-  drives.SetType('F', DriveType::kCdRom);
-  drives.SetType('G', DriveType::kRamDisk);
-  drives.SetType('H', DriveType::kUnknown);
+  drives.SetDriveType('C', DriveType::kNoRootDir);
+  drives.SetDriveType('D', DriveType::kFixed);
+  drives.SetDriveType('E', DriveType::kRemovable);
+  drives.SetDriveType('F', DriveType::kCdRom);
+  drives.SetDriveType('G', DriveType::kRamDisk);
+  drives.SetDriveType('H', DriveType::kUnknown);
   const Scanned scanned = Scan(drives);
 
   ASSERT_EQ(scanned.combo.entries.size(), 19u);  // H to Z
@@ -56,8 +56,8 @@ TEST(DriveComboTest, FloppyAndSystemLettersAndLocalMediaAreNeverOffered) {
 }
 
 TEST(DriveComboTest, NoSelectionWhenEveryLetterIsTaken) {
-  DriveTestDouble drives;
-  for (char letter = 'D'; letter <= 'Y'; ++letter) drives.SetType(letter, DriveType::kFixed);
+  FakeDriveMappings drives;
+  for (char letter = 'D'; letter <= 'Y'; ++letter) drives.SetDriveType(letter, DriveType::kFixed);
   drives.Connect('Z', "\\\\nas\\public");
   const Scanned scanned = Scan(drives);
 
@@ -66,7 +66,7 @@ TEST(DriveComboTest, NoSelectionWhenEveryLetterIsTaken) {
 }
 
 TEST(DriveMapTest, ScanSplitsServerAndShareAndForgetsRemovedConnections) {
-  DriveTestDouble drives;
+  FakeDriveMappings drives;
   drives.Connect('X', "\\\\nas\\public\\sub");
   DriveMapTable table{};
   ScanDriveMappings(table, drives);
@@ -75,14 +75,14 @@ TEST(DriveMapTest, ScanSplitsServerAndShareAndForgetsRemovedConnections) {
   EXPECT_EQ(x.host, std::string_view("nas"));
   EXPECT_EQ(x.share, std::string_view("public\\sub"));
 
-  drives.Disconnect('X');
+  drives.SetConnection('X', std::nullopt);
   ScanDriveMappings(table, drives);
   EXPECT_TRUE(table['X' - 'A'].host.empty());
   EXPECT_TRUE(table['X' - 'A'].share.empty());
 }
 
 TEST(DriveMapTest, UnsplittableConnectionDoesNotKeepTheOldOne) {
-  DriveTestDouble drives;
+  FakeDriveMappings drives;
   drives.Connect('X', "\\\\nas\\public");
   DriveMapTable table{};
   ScanDriveMappings(table, drives);
@@ -93,7 +93,7 @@ TEST(DriveMapTest, UnsplittableConnectionDoesNotKeepTheOldOne) {
 }
 
 TEST(DriveForShareTest, HostMatchesNameOrAddressWithCaseOnlyIgnoredOnSelection) {
-  DriveTestDouble drives;
+  FakeDriveMappings drives;
   drives.Connect('P', "\\\\NAS\\Public");
   drives.Connect('Q', "\\\\192.168.50.21\\music");
   DriveMapTable table{};
@@ -107,7 +107,7 @@ TEST(DriveForShareTest, HostMatchesNameOrAddressWithCaseOnlyIgnoredOnSelection) 
 }
 
 TEST(DriveForShareTest, LaterLetterWinsAndUnconnectedLettersNeverMatch) {
-  DriveTestDouble drives;
+  FakeDriveMappings drives;
   drives.Connect('M', "\\\\nas\\public");
   drives.Connect('R', "\\\\nas\\public");
   DriveMapTable table{};

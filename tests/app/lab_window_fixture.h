@@ -19,9 +19,9 @@
 #include "app/main_dlg.h"
 #include "app/main_dlg_template.h"
 #include "dialogs/ip_address_edit.h"
-#include "drive_test_double.h"
+#include "platform/testing/fake_drive_mappings.h"
+#include "platform/testing/fake_system_info.h"
 #include "support/modal_watcher.h"
-#include "system_test_double.h"
 #include "window_test_support.h"
 
 namespace corvane::app::test {
@@ -97,8 +97,8 @@ class MainWindowLabTest : public ::testing::Test {
   }
 
   protocol::Session session;
-  DriveTestDouble drives;
-  SystemTestDouble system;
+  platform::testing::FakeDriveMappings drives;
+  platform::testing::FakeSystemInfo system;
   std::unique_ptr<CMainDlg> window;
 };
 

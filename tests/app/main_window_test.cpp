@@ -19,9 +19,9 @@
 #include "app/main_dlg.h"
 #include "app/main_dlg_template.h"
 #include "dialogs/ip_address_edit.h"
-#include "drive_test_double.h"
+#include "platform/testing/fake_drive_mappings.h"
+#include "platform/testing/fake_system_info.h"
 #include "support/modal_watcher.h"
-#include "system_test_double.h"
 #include "window_test_support.h"
 
 namespace corvane::app {
@@ -29,10 +29,10 @@ namespace {
 
 using corvane::testing::ModalWatcher;
 using dialogs::MessageIcon;
+using platform::testing::FakeDriveMappings;
+using platform::testing::FakeSystemInfo;
 using test::ColumnTexts;
-using test::DriveTestDouble;
 using test::MessageLog;
-using test::SystemTestDouble;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -54,8 +54,8 @@ class MainWindowTest : public ::testing::Test {
   }
 
   protocol::Session session;
-  DriveTestDouble drives;
-  SystemTestDouble system;
+  FakeDriveMappings drives;
+  FakeSystemInfo system;
   std::unique_ptr<CMainDlg> window;
 };
 
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything
 }
 
 TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints) {
-  drives.SetType('D', platform::DriveType::kFixed);
+  drives.SetDriveType('D', platform::DriveType::kFixed);
   drives.Connect('Z', "\\\\server\\docs");
   CMainDlg& dialog = Window();
   auto* combo = Item<QComboBox>(id::kDrive);
