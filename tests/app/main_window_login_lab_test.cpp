@@ -1,7 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The Login dialog as the second step of proving the administrator password, against a
-// simulated device with a password of its own.
+// The Login dialog as the second step of proving the administrator password, against simulated
+// devices with passwords of their own; and start-up when the device port is taken.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/main_app.h"
 #include "dialogs/login_dialog.h"
 #include "lab_window_fixture.h"
 
@@ -81,6 +87,37 @@ TEST_F(MainWindowLabTest, StaticAddressWithATypedPasswordChangesTheDevice) {
   EXPECT_EQ(changed["netmask"].toString(), QStringLiteral("255.255.0.0"));
   EXPECT_EQ(changed["gateway"].toString(), QStringLiteral("192.168.7.1"));
   EXPECT_TRUE(Contains(ListedAddresses(), "192.168.50.51"));
+}
+
+// Another program holding the device port on the PC's interface: the user hears of it before
+// the window opens, instead of looking at an empty search.
+TEST(StartUpLabTest, APortHeldByAnotherProgramIsReportedBeforeTheWindowOpens) {
+  test::UseProgramLook();
+  const int holder = ::socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_GE(holder, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(protocol::kDevicePort);
+  ::inet_pton(AF_INET, "192.168.50.10", &address.sin_addr);
+  ASSERT_EQ(::bind(holder, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+
+  MessageLog messages;
+  ModalWatcher watcher;
+  std::size_t messagesBeforeWindow = 0;
+  watcher.Expect([&](QWidget* modal) {
+    messagesBeforeWindow = messages.shown().size();
+    EXPECT_NE(qobject_cast<CMainDlg*>(modal), nullptr);
+    corvane::testing::RejectModal(modal);
+  });
+  CMainApp program(*qApp);
+  EXPECT_FALSE(program.InitInstance());
+  ::close(holder);
+
+  EXPECT_TRUE(watcher.AllDone());
+  ASSERT_EQ(messagesBeforeWindow, 1u);
+  EXPECT_EQ(messages.shown()[0].caption, "Error");
+  EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kError);
+  EXPECT_NE(messages.shown()[0].text.find("13579"), std::string::npos) << messages.shown()[0].text;
 }
 
 }  // namespace
