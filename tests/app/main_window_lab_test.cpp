@@ -256,5 +256,26 @@ TEST_F(MainWindowLabTest, HostNameAndWorkgroupAreCheckedSentAndSearchedAgain) {
   EXPECT_EQ(Devices()->topLevelItem(row)->text(kAddressColumn), QStringLiteral("192.168.60.22"));
 }
 
+// A device that sends every reply twice (to the group and straight to the PC) and has a
+// password of its own: the late copies must neither prove nor refuse the password.
+TEST_F(MainWindowLabTest, ADeviceAnsweringTwiceStillNeedsItsOwnPassword) {
+  MessageLog messages;
+  ModalWatcher watcher;
+  Select("192.168.50.28");
+  ChooseDhcp(true);
+  watcher.Expect(test::AnswerLogin("not-it"));
+  Press(id::kModifyLan);
+  EXPECT_EQ(messages.texts(),
+            std::vector<std::string>{std::string(validation::kWrongAdminPassword)});
+  EXPECT_FALSE(DeviceState("nas8")["dhcp"].toBool());
+
+  messages.clear();
+  watcher.Expect(test::AnswerLogin("hazel-secret"));
+  Press(id::kModifyLan);
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(validation::kDhcpDone)});
+  EXPECT_EQ(watcher.Handled(), 2);
+  EXPECT_TRUE(DeviceState("nas8")["dhcp"].toBool());
+}
+
 }  // namespace
 }  // namespace corvane::app
