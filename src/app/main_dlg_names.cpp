@@ -7,6 +7,7 @@
 #include "app/device_text.h"
 #include "app/main_dlg.h"
 #include "app/network_wait.h"
+#include "dialogs/buffer_text.h"
 #include "dialogs/message_box.h"
 
 namespace corvane::app {
@@ -32,7 +33,10 @@ void CMainDlg::OnModifyHostName() {
   }
   const std::string hostName = ToDeviceText(m_editHostName->text());
   if (Refused(this, m_editHostName, validation::CheckHostName(hostName))) return;
-  m_session.HostNameText.Set(hostName);
+  // A name longer than the request buffer (only a device's own name can be) is cut, at a
+  // character border.
+  m_session.HostNameText.Set(dialogs::ToBufferText(
+      m_editHostName->text(), decltype(m_session.HostNameText)::kCapacity - 1));
   {
     NetworkWait wait(*this);
     m_session.SetHostName();
@@ -41,7 +45,8 @@ void CMainDlg::OnModifyHostName() {
   // The host name has gone to the device already when the workgroup is refused.
   const std::string workgroup = ToDeviceText(m_editWorkgroup->text());
   if (Refused(this, m_editWorkgroup, validation::CheckWorkgroup(workgroup))) return;
-  m_session.WorkgroupText.Set(workgroup);
+  m_session.WorkgroupText.Set(dialogs::ToBufferText(
+      m_editWorkgroup->text(), decltype(m_session.WorkgroupText)::kCapacity - 1));
   {
     NetworkWait wait(*this);
     m_session.SetWorkgroup();

@@ -213,6 +213,21 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
   EXPECT_EQ(hostName->text().size(), 15);
 }
 
+TEST_F(MainWindowTest, AShownNameTooLongForTheRequestIsCutAtACharacterBorder) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  // 15 two-byte letters and more: byte 31 falls in the middle of the 16th.
+  const QString longName = QString(20, QChar(0x00C4));
+  devices->setCurrentItem(new QTreeWidgetItem(devices, {longName, "127.0.0.1"}));
+  dialog.OnClickDeviceList();
+  Item<QLineEdit>(id::kWorkgroup)->setText("WG");
+  dialog.OnModifyHostName();
+  EXPECT_TRUE(messages.shown().empty());
+  EXPECT_EQ(session.HostNameText.view(), QString(15, QChar(0x00C4)).toUtf8().toStdString());
+  EXPECT_EQ(session.WorkgroupText.view(), "WG");
+}
+
 TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
   MessageLog messages;
   CMainDlg& dialog = Window();
