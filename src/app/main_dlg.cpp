@@ -287,6 +287,7 @@ void CMainDlg::EndWaitingRescan() {
 
 void CMainDlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
+  m_endingQuietly = false;
   // The window system asks for a repaint when the window is uncovered or restored; that is when
   // connections made elsewhere are picked up. Repaints of our own controls must not trigger it,
   // or every rescan would trigger the next one.

@@ -171,6 +171,10 @@ TEST_F(MainWindowTest, CloseBoxClosesTheTransportAndExitAlsoFreesTheDeviceTable)
   CMainDlg& dialog = Window();
   dialog.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTest::keyClick(&dialog, Qt::Key_Escape);
+  ASSERT_TRUE(session.IsTransportOpen());
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
   dialog.close();
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_FALSE(session.IsTransportOpen());
