@@ -184,13 +184,12 @@ std::string_view CommandName(Command command) {
 std::string HelpText(Command command) {
   switch (command) {
     case Command::kSearch:
-      return "Usage: corvane search [--json] [--verbose]\n"
+      return "Usage: corvane search [--json]\n"
              "Searches every local network interface for storage devices and lists them:\n"
              "name, IP address, netmask, gateway, DHCP client setting and the local interface\n"
              "that found them.\n"
              "  --json     print a JSON array of objects with the keys name, address, netmask,\n"
-             "             gateway, dhcp (true or false) and interface\n"
-             "  --verbose  print the protocol's trace lines on standard error\n";
+             "             gateway, dhcp (true or false) and interface\n";
     case Command::kInfo:
       return "Usage: corvane info ADDRESS [--json] [--verbose]\n"
              "Searches, then shows the device at ADDRESS with its workgroup and share names.\n"
@@ -212,8 +211,8 @@ std::string HelpText(Command command) {
       return "Usage: corvane set-names ADDRESS --host-name H --workgroup W [--verbose]\n"
              "Changes the host name and the workgroup of the device at ADDRESS. Both are\n"
              "checked before anything is sent. A host name cannot hold any of\n"
-             "  \\ / : * ? \" < > | . ; + = ~ ' [ ] { } @ # ( ) ! ^ $ % & , and blanks;\n"
-             "a workgroup cannot hold \\ / : * ? \" < > | . ; + = ~ ' [ ] { } , and blanks.\n"
+             "  \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } @ # ( ) ! ^ $ % & , and blanks;\n"
+             "a workgroup cannot hold \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } , and blanks.\n"
              "Each holds at most 31 characters.\n";
     case Command::kPayloads:
       return "Usage: corvane payloads [...]\n"

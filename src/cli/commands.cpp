@@ -59,7 +59,8 @@ class DeviceRun {
   DeviceRun(const CommandLine& line, Console& console) : console_(console) {
     std::ostream& err = console.err;
     if (line.verbose) {
-      session_.SetTraceSink([&err](std::string_view text) { err << text << std::flush; });
+      session_.SetTraceSink(
+          [&err](std::string_view text) { err << TerminalSafe(text) << std::flush; });
     } else {
       session_.SetTraceSink([](std::string_view) {});
     }
@@ -115,8 +116,8 @@ class DeviceRun {
     }
     const DeviceView view = ViewOf(*record, session_);
     console_.out << TerminalSafe(view.name) << " now answers at " << view.address << " (netmask "
-                 << view.netmask << ", gateway " << view.gateway << ", DHCP "
-                 << (view.dhcp ? "Enabled" : "Disabled") << ")\n";
+                 << TerminalSafe(view.netmask) << ", gateway " << TerminalSafe(view.gateway)
+                 << ", DHCP " << (view.dhcp ? "Enabled" : "Disabled") << ")\n";
   }
 
  private:
@@ -241,20 +242,17 @@ int RunSetNames(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
   Session& session = run.session();
+  // Both go out whatever the first answer: a lost reply does not mean the device ignored it.
   session.HostNameText.Set(*line.hostName);
-  if (session.SetHostName() == 0) {
-    Fail(console, "the device did not answer the host name change; nothing was changed");
-    return kExitDeviceFailed;
-  }
+  const bool hostNameConfirmed = session.SetHostName() != 0;
   session.WorkgroupText.Set(*line.workgroup);
-  if (session.SetWorkgroup() == 0) {
-    Fail(console, "the device took the host name but did not answer the workgroup change");
-    return kExitDeviceFailed;
-  }
+  const bool workgroupConfirmed = session.SetWorkgroup() != 0;
+  if (!hostNameConfirmed) Fail(console, "the device did not confirm the host name change");
+  if (!workgroupConfirmed) Fail(console, "the device did not confirm the workgroup change");
   console.out << "Host name and workgroup sent.\n";
   std::this_thread::sleep_for(kNameSettleTime);
   run.ReportWhereNow(line.address);
-  return kExitOk;
+  return hostNameConfirmed && workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
 int RunPayloads(const CommandLine& line, Console& console) {

@@ -24,7 +24,7 @@ class FixedText {
 
   void Set(std::string_view text) {
     const std::size_t length = std::min(text.size(), N - 1);
-    std::memcpy(bytes_.data(), text.data(), length);
+    if (length != 0) std::memcpy(bytes_.data(), text.data(), length);  // data() may be null
     std::fill(bytes_.begin() + static_cast<std::ptrdiff_t>(length), bytes_.end(), '\0');
   }
   void Clear() { bytes_.fill('\0'); }

@@ -2,6 +2,7 @@
 #include "protocol/session.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -35,12 +36,14 @@ class SocketIo : public ExchangeIo {
     return outcome;
   }
 
+  // Measured against a deadline, so the time the idle handler takes (a window repainting) does
+  // not stretch the protocol's pauses.
   void Sleep(std::chrono::milliseconds duration) override {
-    while (duration.count() > 0) {
-      const std::chrono::milliseconds slice = std::min(duration, kIdleSlice);
-      std::this_thread::sleep_for(slice);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + duration;
+    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
+      std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, kIdleSlice));
       Idle();
-      duration -= slice;
     }
   }
 
@@ -75,6 +78,8 @@ void Session::OpenTransport() {
 
 void Session::OpenTransport(const std::vector<platform::LocalInterface>& interfaces) {
   CloseTransport();
+  // Records name their interface by its place in the table, which a new table may change.
+  DeviceTable.ClearDeviceTable();
   const std::size_t count = std::min(interfaces.size(), static_cast<std::size_t>(kMaxInterfaces));
   const std::vector<platform::LocalInterface> used(interfaces.begin(), interfaces.begin() + count);
   for (std::size_t i = 0; i < used.size(); ++i) {

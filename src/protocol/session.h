@@ -73,7 +73,8 @@ class Session {
   int ReadShareName();     // item 12
   int SendStop();          // item 13
 
-  // Called at least every 10 ms while a search or request waits, so a window can repaint.
+  // Called about every 10 ms (after each poll and each slice of a pause) while a search or
+  // request waits, so a window can repaint.
   void SetIdleHandler(std::function<void()> handler);
   // Receives each diagnostic trace line (with its "\n"); by default they go to stdout.
   void SetTraceSink(std::function<void(std::string_view)> sink);

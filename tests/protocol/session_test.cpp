@@ -42,5 +42,19 @@ TEST(Session, ClosingForgetsInterfacesSoRequestsFailAtOnce) {
   EXPECT_EQ(session.SetAddress(), 0);
 }
 
+TEST(Session, ReopeningForgetsRecordsThatNamedTheOldInterfaceTable) {
+  Session session;
+  session.OpenTransport({});
+  session.DeviceTable.AddDevice("old", "10.0.0.1", "", "", "", {}, 0);
+  session.OpenTransport({});
+  EXPECT_EQ(session.DeviceTable.count(), 0);
+}
+
+TEST(FixedText, TakesAnEmptyViewWithoutData) {
+  FixedText<8> text("before");
+  text.Set(std::string_view{});  // data() is null: must not reach memcpy
+  EXPECT_TRUE(text.empty());
+}
+
 }  // namespace
 }  // namespace corvane::protocol
