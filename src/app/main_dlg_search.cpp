@@ -119,7 +119,6 @@ void CMainDlg::ShowSelectedRow(int row) {
   m_ipGateway->SetAddress(OctetsOf(ColumnText(item, kGatewayColumn)));
 
   ReadDeviceDetails();
-  SetEditText(m_editWorkgroup, FromDeviceText(m_session.WorkgroupText.view()));
   SelectedDeviceHost.Set(address);
   RefreshShareList(row, true);
 }
@@ -127,6 +126,8 @@ void CMainDlg::ShowSelectedRow(int row) {
 void CMainDlg::ReadDeviceDetails() {
   NetworkWait wait(*this);
   m_session.ReadWorkgroup();
+  // Shown at once: the window keeps painting while the share list is read.
+  SetEditText(m_editWorkgroup, FromDeviceText(m_session.WorkgroupText.view()));
   m_session.ReadShareList();
 }
 

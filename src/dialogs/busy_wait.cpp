@@ -118,7 +118,10 @@ BusyScope::~BusyScope() {
 }
 
 void BusyScope::Pump() {
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
+  // Outside a wait, user input is held back rather than handled in the middle of a request,
+  // where it could start another request on the same transport.
+  QCoreApplication::processEvents(Discarding() ? QEventLoop::AllEvents
+                                               : QEventLoop::ExcludeUserInputEvents);
 }
 
 bool BusyScope::IsDiscardingInput() {

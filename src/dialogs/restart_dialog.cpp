@@ -16,7 +16,8 @@ constexpr int kMaximum = 100;
 }  // namespace
 
 CRestartDlg::CRestartDlg(std::atomic<int>& languageResult, QWidget* parent, Timing timing)
-    : TemplateDialog(Template{220, 112, QString(), kCaptionOnly}, parent),
+    // A blank, not an empty, title: Qt shows the program's file name for an empty one.
+    : TemplateDialog(Template{220, 112, QStringLiteral(" "), kCaptionOnly}, parent),
       languageResult_(languageResult),
       timing_(timing) {
   // Present as in the template but never shown: there is no way to end the wait early.
