@@ -62,8 +62,12 @@ if (($# == 0)); then
       echo "demo: no local display, and $shooter is missing to run the window under Xvfb" >&2
       exit 1
     fi
-    set -- xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
-      env QT_QPA_PLATFORM=xcb "$shooter" "$shots"
+    # Nobody can see that window, so the command line tool shows the same search on the console.
+    # shellcheck disable=SC2016
+    set -- bash -c 'xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+                      env QT_QPA_PLATFORM=xcb "$0" "$1" || exit
+                    echo; echo "\$ corvane search"; "$2" search' \
+      "$shooter" "$shots" "$build/src/cli/corvane"
     shown="the Corvane window under Xvfb (no local display), screenshots to $shots"
   fi
 fi
