@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/device_text.h"
 
+#include "dialogs/buffer_text.h"
+
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QLineEdit>
 #include <QStringDecoder>
+#include <QTreeWidgetItem>
+#include <QVariant>
 
 namespace corvane::app {
 
@@ -16,6 +22,50 @@ QString FromDeviceText(std::string_view bytes) {
 
 std::string ToDeviceText(const QString& text) {
   return text.toUtf8().toStdString();
+}
+
+namespace {
+
+constexpr char kBytesProperty[] = "corvaneDeviceBytes";
+constexpr char kShownProperty[] = "corvaneDeviceShown";
+
+bool IsUtf8(QByteArrayView bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString decoded = utf8(bytes);  // decoding happens on the conversion to QString
+  return !utf8.hasError();
+}
+
+QByteArray ToByteArray(std::string_view bytes) {
+  return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+}  // namespace
+
+void SetDeviceItemText(QTreeWidgetItem* item, int column, std::string_view bytes) {
+  item->setText(column, FromDeviceText(bytes));
+  item->setData(column, Qt::UserRole, ToByteArray(bytes));
+}
+
+std::string DeviceItemText(const QTreeWidgetItem* item, int column) {
+  const QVariant bytes = item->data(column, Qt::UserRole);
+  if (bytes.isValid()) return bytes.toByteArray().toStdString();
+  return ToDeviceText(item->text(column));
+}
+
+void RememberDeviceBytes(QLineEdit* edit, std::string_view bytes) {
+  edit->setProperty(kBytesProperty, ToByteArray(bytes));
+  edit->setProperty(kShownProperty, edit->text());
+}
+
+std::string DeviceEditText(const QLineEdit* edit, std::size_t maxBytes) {
+  // Valid UTF-8 comes back the same from the text itself, and is then cut at a character border.
+  const QVariant shown = edit->property(kShownProperty);
+  const QByteArray bytes = edit->property(kBytesProperty).toByteArray();
+  if (shown.isValid() && shown.toString() == edit->text() && !IsUtf8(bytes)) {
+    return bytes.toStdString().substr(0, maxBytes);
+  }
+  if (maxBytes == std::string::npos) return ToDeviceText(edit->text());
+  return dialogs::ToBufferText(edit->text(), maxBytes);
 }
 
 }  // namespace corvane::app

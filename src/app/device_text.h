@@ -4,13 +4,29 @@
 // Devices speak single-byte texts; the window shows Unicode.
 
 #include <QString>
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+class QLineEdit;
+class QTreeWidgetItem;
 
 namespace corvane::app {
 
 // UTF-8 when the bytes are valid UTF-8, otherwise Latin-1, so no byte is ever lost on screen.
 QString FromDeviceText(std::string_view bytes);
 std::string ToDeviceText(const QString& text);
+
+// Rows and edits that show a device's text also keep the bytes it came as, so that text the user
+// has not changed goes back to the device byte for byte: a name in a legacy code page would
+// otherwise come back re-encoded as UTF-8.
+void SetDeviceItemText(QTreeWidgetItem* item, int column, std::string_view bytes);
+std::string DeviceItemText(const QTreeWidgetItem* item, int column);
+
+// Call after the edit shows FromDeviceText(bytes).
+void RememberDeviceBytes(QLineEdit* edit, std::string_view bytes);
+// The remembered bytes while the edit still shows them, else the edit's text as UTF-8; cut to
+// maxBytes (at a character border for UTF-8).
+std::string DeviceEditText(const QLineEdit* edit, std::size_t maxBytes = std::string::npos);
 
 }  // namespace corvane::app

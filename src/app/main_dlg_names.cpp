@@ -31,22 +31,22 @@ void CMainDlg::OnModifyHostName() {
                          MessageIcon::kError);
     return;
   }
-  const std::string hostName = ToDeviceText(m_editHostName->text());
+  const std::string hostName = DeviceEditText(m_editHostName);
   if (Refused(this, m_editHostName, validation::CheckHostName(hostName))) return;
   // A name longer than the request buffer (only a device's own name can be) is cut, at a
   // character border.
-  m_session.HostNameText.Set(dialogs::ToBufferText(
-      m_editHostName->text(), decltype(m_session.HostNameText)::kCapacity - 1));
+  m_session.HostNameText.Set(
+      DeviceEditText(m_editHostName, decltype(m_session.HostNameText)::kCapacity - 1));
   {
     NetworkWait wait(*this);
     m_session.SetHostName();
   }
 
   // The host name has gone to the device already when the workgroup is refused.
-  const std::string workgroup = ToDeviceText(m_editWorkgroup->text());
+  const std::string workgroup = DeviceEditText(m_editWorkgroup);
   if (Refused(this, m_editWorkgroup, validation::CheckWorkgroup(workgroup))) return;
-  m_session.WorkgroupText.Set(dialogs::ToBufferText(
-      m_editWorkgroup->text(), decltype(m_session.WorkgroupText)::kCapacity - 1));
+  m_session.WorkgroupText.Set(
+      DeviceEditText(m_editWorkgroup, decltype(m_session.WorkgroupText)::kCapacity - 1));
   {
     NetworkWait wait(*this);
     m_session.SetWorkgroup();

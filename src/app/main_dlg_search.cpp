@@ -23,7 +23,7 @@ constexpr int kNetmaskColumn = 2;
 constexpr int kGatewayColumn = 3;
 
 std::string ColumnText(const QTreeWidgetItem* row, int column) {
-  return ToDeviceText(row->text(column));
+  return DeviceItemText(row, column);
 }
 
 validation::Octets OctetsOf(const std::string& dotted) {
@@ -62,10 +62,10 @@ void CMainDlg::SearchAndListDevices() {
   m_btnSearch->setEnabled(true);
   for (const protocol::DeviceRecord& record : m_session.DeviceTable) {
     auto* row = new QTreeWidgetItem(m_listDevices);
-    row->setText(kNameColumn, FromDeviceText(record.name.view()));
-    row->setText(kAddressColumn, FromDeviceText(record.address.view()));
-    row->setText(kNetmaskColumn, FromDeviceText(record.netmask.view()));
-    row->setText(kGatewayColumn, FromDeviceText(record.gateway.view()));
+    SetDeviceItemText(row, kNameColumn, record.name.view());
+    SetDeviceItemText(row, kAddressColumn, record.address.view());
+    SetDeviceItemText(row, kNetmaskColumn, record.netmask.view());
+    SetDeviceItemText(row, kGatewayColumn, record.gateway.view());
   }
 }
 
@@ -95,6 +95,7 @@ void CMainDlg::OnClickDeviceList() {
 void CMainDlg::ShowSelectedRow(int row) {
   const QTreeWidgetItem* item = m_listDevices->topLevelItem(row);
   SetEditText(m_editHostName, item->text(kNameColumn));
+  RememberDeviceBytes(m_editHostName, ColumnText(item, kNameColumn));
 
   const std::string address = ColumnText(item, kAddressColumn);
   m_session.SelectedAddress.Set(address);
@@ -128,6 +129,7 @@ void CMainDlg::ReadDeviceDetails() {
   m_session.ReadWorkgroup();
   // Shown at once: the window keeps painting while the share list is read.
   SetEditText(m_editWorkgroup, FromDeviceText(m_session.WorkgroupText.view()));
+  RememberDeviceBytes(m_editWorkgroup, m_session.WorkgroupText.view());
   m_session.ReadShareList();
 }
 
@@ -151,7 +153,7 @@ void CMainDlg::RefreshShareList(int row, bool hostIgnoreCase) {
   const std::string deviceAddress = ColumnText(item, kAddressColumn);
   for (const protocol::ShareEntry& share : m_session.ShareList) {
     auto* shareRow = new QTreeWidgetItem(m_listShares);
-    shareRow->setText(0, FromDeviceText(share.name.view()));
+    SetDeviceItemText(shareRow, 0, share.name.view());
     const std::string drive =
         DriveForShare(DriveMap, deviceName, deviceAddress, share.name.view(), hostIgnoreCase);
     if (!drive.empty()) shareRow->setText(1, QString::fromStdString(drive));

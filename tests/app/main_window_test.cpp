@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <memory>
 
+#include "app/device_text.h"
 #include "app/main_app.h"
 #include "app/main_dlg.h"
 #include "app/main_dlg_template.h"
@@ -230,6 +231,30 @@ TEST_F(MainWindowTest, AShownNameTooLongForTheRequestIsCutAtACharacterBorder) {
   EXPECT_TRUE(messages.shown().empty());
   EXPECT_EQ(session.HostNameText.view(), QString(15, QChar(0x00C4)).toUtf8().toStdString());
   EXPECT_EQ(session.WorkgroupText.view(), "WG");
+}
+
+TEST_F(MainWindowTest, ANameInALegacyCodePageGoesBackByteForByteUnlessEdited) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  const auto clickDevice = [&] {
+    auto* row = new QTreeWidgetItem(devices);  // owned by the list
+    SetDeviceItemText(row, 0, "CAF\xC9");      // Latin-1, not valid UTF-8
+    SetDeviceItemText(row, 1, "127.0.0.1");
+    devices->setCurrentItem(row);
+    dialog.OnClickDeviceList();
+    Item<QLineEdit>(id::kWorkgroup)->setText("WG");
+  };
+  clickDevice();
+  EXPECT_EQ(Item<QLineEdit>(id::kHostName)->text(), QString::fromUtf8("CAF\u00C9"));
+  dialog.OnModifyHostName();
+  EXPECT_EQ(session.HostNameText.view(), "CAF\xC9");
+
+  clickDevice();  // the change above refreshed the list
+  Item<QLineEdit>(id::kHostName)->setText(QString::fromUtf8("CAF\u00C9S"));
+  dialog.OnModifyHostName();
+  EXPECT_EQ(session.HostNameText.view(), "CAF\xC3\x89S");  // typed by the user: UTF-8
+  EXPECT_TRUE(messages.shown().empty());
 }
 
 TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
