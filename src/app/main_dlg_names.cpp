@@ -7,7 +7,6 @@
 #include "app/device_text.h"
 #include "app/main_dlg.h"
 #include "app/network_wait.h"
-#include "dialogs/buffer_text.h"
 #include "dialogs/message_box.h"
 
 namespace corvane::app {
