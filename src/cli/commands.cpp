@@ -181,17 +181,24 @@ std::optional<std::string> RefuseGivenPassword(const CommandLine& line) {
   return line.password ? CheckPassword(*line.password) : std::nullopt;
 }
 
+// The start of every LAN change: find and select the device, then prove the administrator
+// password to it. The exit status when that fails.
+std::optional<int> SelectAndProve(const CommandLine& line, Console& console, DeviceRun& run) {
+  if (const auto status = run.SearchAndSelect(line.address)) return status;
+  if (const int status = ProveAdministrator(line, console, run.session()); status != kExitOk) {
+    return status;
+  }
+  return std::nullopt;
+}
+
 int RunSetDhcp(const CommandLine& line, Console& console) {
   if (const auto refusal = RefuseGivenPassword(line)) {
     Fail(console, *refusal);
     return kExitUsage;
   }
   DeviceRun run(line, console);
-  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  if (const auto status = SelectAndProve(line, console, run)) return *status;
   Session& session = run.session();
-  if (const int status = ProveAdministrator(line, console, session); status != kExitOk) {
-    return status;
-  }
   if (session.SetDhcp() == 0) {
     Fail(console, validation::kDhcpFail);
     return kExitDeviceFailed;
@@ -212,11 +219,8 @@ int RunSetStatic(const CommandLine& line, Console& console) {
     return kExitUsage;
   }
   DeviceRun run(line, console);
-  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  if (const auto status = SelectAndProve(line, console, run)) return *status;
   Session& session = run.session();
-  if (const int status = ProveAdministrator(line, console, session); status != kExitOk) {
-    return status;
-  }
   session.NewAddress.Set(check.settings->address);
   session.NewNetmask.Set(check.settings->netmask);
   session.NewGateway.Set(check.settings->gateway);
