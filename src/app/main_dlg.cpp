@@ -302,10 +302,14 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     RequestPaintRescan();
   }
   if (watched == m_listDevices->viewport() && event->type() == QEvent::MouseButtonRelease &&
-      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    // The press has already selected the row under the mouse (or none, on the empty area of
-    // the list, which counts as a click too).
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !m_dispatchingClick) {
+    // The list handles the release first (a Ctrl+click deselects the row there); a click on
+    // the empty area of the list, which selects nothing, counts as a click too.
+    m_dispatchingClick = true;
+    QCoreApplication::sendEvent(watched, event);
+    m_dispatchingClick = false;
     OnClickDeviceList();
+    return true;
   }
   return QDialog::eventFilter(watched, event);
 }

@@ -128,6 +128,7 @@ class CMainDlg : public QDialog {
   bool m_rescanQueued = false;
   bool m_endingQuietly = false;  // Escape and Exit end the window without the close-box clean-up
   bool m_exposeWatched = false;
+  bool m_dispatchingClick = false;  // the list's own handling of a release is under way
 };
 
 }  // namespace corvane::app

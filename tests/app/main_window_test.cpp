@@ -257,6 +257,25 @@ TEST_F(MainWindowTest, ANameInALegacyCodePageGoesBackByteForByteUnlessEdited) {
   EXPECT_TRUE(messages.shown().empty());
 }
 
+TEST_F(MainWindowTest, ACtrlClickThatDeselectsTheRowLeavesThePreviousDeviceShown) {
+  CMainDlg& dialog = Window();
+  dialog.show();
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  auto* row = new QTreeWidgetItem(devices);  // owned by the list
+  SetDeviceItemText(row, 0, "NAS");
+  SetDeviceItemText(row, 1, "127.0.0.1");
+  test::ClickRow(devices, 0);
+  ASSERT_TRUE(row->isSelected());
+  auto* workgroup = Item<QLineEdit>(id::kWorkgroup);
+  workgroup->setText("SHOWN");
+
+  test::ClickRow(devices, 0, Qt::ControlModifier);
+  EXPECT_FALSE(row->isSelected());
+  // Acting on the row would have read its workgroup again (and, without a network, emptied it).
+  EXPECT_EQ(workgroup->text(), "SHOWN");
+  EXPECT_TRUE(dialog.DeviceSelected());
+}
+
 TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
   MessageLog messages;
   CMainDlg& dialog = Window();

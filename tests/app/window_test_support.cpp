@@ -44,11 +44,11 @@ std::vector<std::string> ColumnTexts(const QTreeWidget* list, int column) {
   return texts;
 }
 
-void ClickRow(QTreeWidget* list, int row) {
+void ClickRow(QTreeWidget* list, int row, Qt::KeyboardModifiers modifiers) {
   QTreeWidgetItem* item = list->topLevelItem(row);
   list->scrollToItem(item);
   const QPoint center = list->visualItemRect(item).center();
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, center);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, center);
 }
 
 void ClickEmptyArea(QTreeWidget* list) {

@@ -34,7 +34,7 @@ class MessageLog {
 int FindRow(const QTreeWidget* list, int column, const QString& text);
 std::vector<std::string> ColumnTexts(const QTreeWidget* list, int column);
 // A left click as the user makes it: press and release on the list's viewport.
-void ClickRow(QTreeWidget* list, int row);
+void ClickRow(QTreeWidget* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void ClickEmptyArea(QTreeWidget* list);
 
 }  // namespace corvane::app::test
