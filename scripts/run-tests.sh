@@ -11,16 +11,31 @@ phases=${CORVANE_TEST_PHASES:-main asan fuzz}
 jobs=$(nproc)
 fuzz_seconds=${CORVANE_FUZZ_SECONDS:-20}
 status=0
+passed_total=0
+failed_total=0
 
 run_ctest() {
-    local dir=$1
+  local dir=$1
   local exclude=()
   # Without root the lab builds itself inside a user namespace, where the system allows one.
   if [[ $(id -u) -ne 0 ]] && ! unshare --user --map-root-user --net true 2>/dev/null; then
     echo "run-tests: neither root nor user namespaces: skipping tests labelled 'lab'"
     exclude=(-LE lab)
   fi
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${exclude[@]}" || status=1
+  local log
+  log=$(mktemp)
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${exclude[@]}" | tee "$log" ||
+    status=1
+  # "100% tests passed, 0 tests failed out of 330"
+  local summary
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1)
+  if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed_total=$((failed_total + BASH_REMATCH[1]))
+    passed_total=$((passed_total + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  else
+    status=1
+  fi
+  rm -f "$log"
 }
 
 for phase in $phases; do
@@ -49,7 +64,8 @@ for phase in $phases; do
         corpus=$(mktemp -d)
         echo "--- $(basename "$target")"
         "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" \
-          >"$corpus.log" 2>&1 || { tail -50 "$corpus.log"; status=1; }
+          >"$corpus.log" 2>&1 && passed_total=$((passed_total + 1)) ||
+          { tail -50 "$corpus.log"; status=1; failed_total=$((failed_total + 1)); }
         rm -rf "$corpus" "$corpus.log"
       done
       ;;
@@ -60,4 +76,5 @@ for phase in $phases; do
   esac
 done
 
+echo "Tests: $passed_total passed, $failed_total failed"
 exit $status
