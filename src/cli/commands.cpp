@@ -176,9 +176,14 @@ int ProveAdministrator(const CommandLine& line, Console& console, Session& sessi
   return kExitDeviceFailed;
 }
 
-// A password given on the command line is checked before anything is sent.
-std::optional<std::string> RefuseGivenPassword(const CommandLine& line) {
-  return line.password ? CheckPassword(*line.password) : std::nullopt;
+// A password given on the command line is checked before anything is sent; the exit status
+// when it is refused.
+std::optional<int> RefuseGivenPassword(const CommandLine& line, Console& console) {
+  if (!line.password) return std::nullopt;
+  const std::optional<std::string> refusal = CheckPassword(*line.password);
+  if (!refusal) return std::nullopt;
+  Fail(console, *refusal);
+  return kExitUsage;
 }
 
 // The start of every LAN change: find and select the device, then prove the administrator
@@ -192,10 +197,7 @@ std::optional<int> SelectAndProve(const CommandLine& line, Console& console, Dev
 }
 
 int RunSetDhcp(const CommandLine& line, Console& console) {
-  if (const auto refusal = RefuseGivenPassword(line)) {
-    Fail(console, *refusal);
-    return kExitUsage;
-  }
+  if (const auto status = RefuseGivenPassword(line, console)) return *status;
   DeviceRun run(line, console);
   if (const auto status = SelectAndProve(line, console, run)) return *status;
   Session& session = run.session();
@@ -214,10 +216,7 @@ int RunSetStatic(const CommandLine& line, Console& console) {
     Fail(console, check.error);
     return kExitUsage;
   }
-  if (const auto refusal = RefuseGivenPassword(line)) {
-    Fail(console, *refusal);
-    return kExitUsage;
-  }
+  if (const auto status = RefuseGivenPassword(line, console)) return *status;
   DeviceRun run(line, console);
   if (const auto status = SelectAndProve(line, console, run)) return *status;
   Session& session = run.session();
