@@ -1,9 +1,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Entry points: `make demo` (Corvane against simulated devices) and `make test` (whole suite).
+# Entry points: `make demo` (Corvane against simulated devices), `make test` (whole suite) and
+# `make package` (the two Debian packages, in the build folder).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo bench clean
+.PHONY: all setup configure build test demo bench package clean
 
 all: build
 
@@ -24,6 +25,9 @@ demo: build
 
 bench: build
 	bash bench/run.sh $(BUILD)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 clean:
 	rm -rf build build-asan build-fuzz

@@ -15,6 +15,8 @@ packages=(
   qt6-base-dev fonts-liberation fonts-arphic-uming xvfb xauth
   # payload cross compilers and their optional check under emulation
   gcc-powerpc-linux-gnu gcc-arm-linux-gnueabi qemu-user
+  # man pages, Debian packages and their checks
+  scdoc bash-completion dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()
