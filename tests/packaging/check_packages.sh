@@ -73,7 +73,7 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" |
 # The programs from the unpacked tree, started from elsewhere with a bare environment.
 run() { (cd / && env -i PATH=/usr/bin:/bin HOME="$work" "$@"); }
 [[ $(run "$root/usr/bin/corvane" --version) == "corvane $version" ]] || fail "corvane --version"
-help=$(run "$root/usr/bin/corvane" --help) && [[ $help == "Usage: corvane "* ]] || fail "corvane --help"
+[[ $(run "$root/usr/bin/corvane" --help) == "Usage: corvane "* ]] || fail "corvane --help"
 [[ $(run "$root/usr/bin/corvane-gui" --version) == "corvane-gui $version" ]] ||
   fail "corvane-gui --version"
 # The window searches as soon as it starts, so it runs in a network namespace of its own; still
