@@ -2,7 +2,6 @@
 #include "cli/input_checks.h"
 
 #include <array>
-#include <cstdio>
 
 namespace corvane::cli {
 
@@ -28,13 +27,6 @@ std::optional<int> ReadField(std::string_view field) {
     value = value * 10 + (c - '0');
   }
   return value;
-}
-
-std::string Dotted(const Octets& octets) {
-  std::array<char, 64> text{};
-  std::snprintf(text.data(), text.size(), "%d.%d.%d.%d", octets[0], octets[1], octets[2],
-                octets[3]);
-  return text.data();
 }
 
 struct AddressField {
@@ -115,7 +107,8 @@ StaticCheck CheckStaticSettings(const std::optional<std::string>& ip,
     check.error = validation::kGatewayInputError;
     return check;
   }
-  check.settings = StaticSettings{Dotted(values[0]), Dotted(values[1]), Dotted(values[2])};
+  check.settings = StaticSettings{validation::ToDotted(values[0]), validation::ToDotted(values[1]),
+                                  validation::ToDotted(values[2])};
   return check;
 }
 
