@@ -8,13 +8,10 @@
 #include "cli/device_view.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"
+#include "language/payloads_command.h"
 #include "protocol/credentials.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
-
-#ifdef CORVANE_HAVE_PAYLOADS_COMMAND
-#include "language/payloads_command.h"
-#endif
 
 namespace corvane::cli {
 
@@ -259,13 +256,7 @@ int RunSetNames(const CommandLine& line, Console& console) {
 }
 
 int RunPayloads(const CommandLine& line, Console& console) {
-#ifdef CORVANE_HAVE_PAYLOADS_COMMAND
   return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
-#else
-  (void)line;
-  Fail(console, "this build has no payloads command");
-  return kExitUsage;
-#endif
 }
 
 int RunParsed(const CommandLine& line, Console& console) {
