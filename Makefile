@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo bench clean
+.PHONY: all setup configure build test demo bench format clean
 
 all: build
 
@@ -24,6 +24,10 @@ demo: build
 
 bench: build
 	bash bench/run.sh $(BUILD)
+
+# Applies .clang-format to every C and C++ source; `make test` fails on any it would change.
+format:
+	bash scripts/format.sh
 
 clean:
 	rm -rf build build-asan build-fuzz
