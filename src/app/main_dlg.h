@@ -24,6 +24,10 @@ namespace corvane::dialogs {
 class IpAddressEdit;
 }
 
+namespace corvane::operations {
+struct LanRefusal;
+}
+
 namespace corvane::app {
 
 // The one window of the program: the device list and the operations on the selected device.
@@ -76,6 +80,7 @@ class CMainDlg : public QDialog {
 
  private:
   class NetworkWait;
+  class WindowInteraction;
 
   void CreateControls();
   void CreateStatics();
@@ -92,13 +97,10 @@ class CMainDlg : public QDialog {
   void ShowSelectedRow(int row);
   int SelectedRowFromTop() const;
   void ReadDeviceDetails();
-  bool ProveCredentials(NetworkWait& wait);
-  int ValidateAddress(validation::AddressKind kind, const validation::Octets& octets);
+  void ShowLanRefusal(const operations::LanRefusal& refusal);
   dialogs::IpAddressEdit* AddressControl(validation::AddressKind kind) const;
   void SetAddressControlsEnabled(bool enabled);
   void SetSubnetButtonsEnabled(bool enabled);
-  void ModifyDhcp();
-  void ModifyStaticAddress();
   void EndWaitingRescan();
 
   protocol::Session& m_session;

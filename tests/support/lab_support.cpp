@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "support/lab_support.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace corvane::lab {
+namespace {
+
+std::string Env(const char* name) {
+  const char* value = std::getenv(name);
+  if (value == nullptr) throw std::runtime_error(std::string(name) + " is not set: run in the lab");
+  return value;
+}
+
+std::string DevicePath(std::string_view deviceId, std::string_view suffix) {
+  return Env("CORVANE_LAB_DIR") + "/devices/" + std::string(deviceId) + std::string(suffix);
+}
+
+int Spawn(const std::vector<std::string>& argv) {
+  const pid_t pid = ::fork();
+  if (pid < 0) return -1;
+  if (pid == 0) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  if (::waitpid(pid, &status, 0) < 0) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+std::string Hex(const Bytes& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (std::uint8_t b : bytes) {
+    text += kDigits[b >> 4];
+    text += kDigits[b & 15];
+  }
+  return text;
+}
+
+std::vector<LoggedDatagram> DeviceLog(std::string_view deviceId) {
+  std::ifstream file(DevicePath(deviceId, ".log"));
+  std::vector<LoggedDatagram> lines;
+  LoggedDatagram entry;
+  while (file >> entry.leg >> entry.hex) lines.push_back(entry);
+  return lines;
+}
+
+int LabCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {CORVANE_SOURCE_DIR "/tools/lab/lab.sh", args.at(0),
+                                   Env("CORVANE_LAB")};
+  argv.insert(argv.end(), args.begin() + 1, args.end());
+  return Spawn(argv);
+}
+
+bool SendFromDevice(std::string_view deviceId, std::string_view destination, const Bytes& bytes) {
+  const char* script =
+      "import socket, sys\n"
+      "s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
+      "s.sendto(bytes.fromhex(sys.argv[1]), (sys.argv[2], 13579))\n";
+  return LabCommand({"dev", std::string(deviceId), "--", "/usr/bin/python3", "-c", script,
+                     Hex(bytes), std::string(destination)}) == 0;
+}
+
+std::string DeviceState(std::string_view deviceId) {
+  std::ifstream file(DevicePath(deviceId, ".state.json"));
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+bool ResetDevices() {
+  return LabCommand({"reset"}) == 0;
+}
+
+}  // namespace corvane::lab
