@@ -21,6 +21,7 @@
 #include "dialogs/ip_address_edit.h"
 #include "platform/testing/fake_drive_mappings.h"
 #include "platform/testing/fake_system_info.h"
+#include "support/lab_support.h"
 #include "support/modal_watcher.h"
 #include "window_test_support.h"
 
@@ -60,6 +61,8 @@ class MainWindowLabTest : public ::testing::Test {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
+  // Every test finds the lab as configured, whatever the one before changed or left behind.
+  void TearDown() override { EXPECT_TRUE(lab::ResetDevices()); }
 
   template <typename T>
   T* Item(int controlId) {
