@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "support/lab_support.h"
 #include "platform/local_interfaces.h"
 #include "protocol/session.h"
+#include "support/lab_support.h"
 
 namespace corvane::protocol {
 namespace {
