@@ -12,8 +12,8 @@
 namespace corvane::cli {
 namespace {
 
-using ::testing::HasSubstr;
 using testing::Describe;
+using ::testing::HasSubstr;
 using testing::RunInProcess;
 
 TEST(Commands, HelpVersionAndUsageErrors) {
