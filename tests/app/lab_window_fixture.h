@@ -57,7 +57,7 @@ class MainWindowLabTest : public ::testing::Test {
     session.OpenTransport();
     ASSERT_TRUE(session.TransportProblems().empty());
     window = std::make_unique<CMainDlg>(session, drives, system);
-    window->OnInitDialog();
+    window->InitDialog();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
@@ -66,7 +66,7 @@ class MainWindowLabTest : public ::testing::Test {
 
   template <typename T>
   T* Item(int controlId) {
-    return qobject_cast<T*>(window->GetDlgItem(controlId));
+    return dialogs::FindControl<T>(window.get(), controlId);
   }
   QTreeWidget* Devices() { return Item<QTreeWidget>(id::kDeviceList); }
   dialogs::IpAddressEdit* Address(int controlId) { return Item<dialogs::IpAddressEdit>(controlId); }
@@ -94,7 +94,7 @@ class MainWindowLabTest : public ::testing::Test {
   }
   bool SubnetButtonsEnabled(bool expected) {
     for (int buttonId : {id::kMount, id::kUnmount, id::kWebPage, id::kSetLanguage}) {
-      if (window->GetDlgItem(buttonId)->isEnabled() != expected) return false;
+      if (dialogs::FindControl(window.get(), buttonId)->isEnabled() != expected) return false;
     }
     return true;
   }
