@@ -5,7 +5,8 @@
 // a way to block without freezing. The window answers with its dialogs and keeps painting under
 // a busy cursor; the command line answers from its options or a terminal prompt and just waits.
 // Operations never show anything themselves: they return a result, and the front end tells the
-// user in its own way.
+// user in its own way. A new flow adds its questions here the same way (the credentials of a
+// share, a choice such as the mapping type), so both front ends must answer them.
 
 #include <chrono>
 #include <functional>
