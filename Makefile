@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo bench package clean
+.PHONY: all setup configure build test demo bench package format clean
 
 all: build
 
@@ -28,6 +28,10 @@ bench: build
 
 package: build
 	cmake --build $(BUILD) --target package
+
+# Applies .clang-format to every C and C++ source; `make test` fails on any it would change.
+format:
+	bash scripts/format.sh
 
 clean:
 	rm -rf build build-asan build-fuzz

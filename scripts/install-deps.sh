@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake ninja-build g++ make pkg-config python3
+  cmake ninja-build g++ make pkg-config python3 clang-format
   # tests, benchmarks, fuzzing, sanitizers
   googletest libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   # protocol tools and the virtual network lab

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The whole test suite: the normal build's tests, the same tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+# The whole test suite: a check that every source follows .clang-format, the normal build's tests,
+# the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of
+# every fuzz target.
 # CORVANE_TEST_PHASES picks phases (default: "main asan fuzz").
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -37,6 +38,15 @@ run_ctest() {
   fi
   rm -f "$log"
 }
+
+# The style first: it takes a second and names every file that .clang-format would change.
+echo "=== formatting (.clang-format)"
+if bash scripts/format.sh --check; then
+  passed_total=$((passed_total + 1))
+else
+  status=1
+  failed_total=$((failed_total + 1))
+fi
 
 for phase in $phases; do
   case $phase in

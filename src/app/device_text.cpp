@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/device_text.h"
 
-#include "dialogs/buffer_text.h"
-
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QLineEdit>
@@ -57,15 +55,14 @@ void RememberDeviceBytes(QLineEdit* edit, std::string_view bytes) {
   edit->setProperty(kShownProperty, edit->text());
 }
 
-std::string DeviceEditText(const QLineEdit* edit, std::size_t maxBytes) {
-  // Valid UTF-8 comes back the same from the text itself, and is then cut at a character border.
+std::string DeviceEditText(const QLineEdit* edit) {
+  // Valid UTF-8 comes back the same from the text itself.
   const QVariant shown = edit->property(kShownProperty);
   const QByteArray bytes = edit->property(kBytesProperty).toByteArray();
   if (shown.isValid() && shown.toString() == edit->text() && !IsUtf8(bytes)) {
-    return bytes.toStdString().substr(0, maxBytes);
+    return bytes.toStdString();
   }
-  if (maxBytes == std::string::npos) return ToDeviceText(edit->text());
-  return dialogs::ToBufferText(edit->text(), maxBytes);
+  return ToDeviceText(edit->text());
 }
 
 }  // namespace corvane::app

@@ -4,7 +4,6 @@
 // Devices speak single-byte texts; the window shows Unicode.
 
 #include <QString>
-#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -25,8 +24,7 @@ std::string DeviceItemText(const QTreeWidgetItem* item, int column);
 
 // Call after the edit shows FromDeviceText(bytes).
 void RememberDeviceBytes(QLineEdit* edit, std::string_view bytes);
-// The remembered bytes while the edit still shows them, else the edit's text as UTF-8; cut to
-// maxBytes (at a character border for UTF-8).
-std::string DeviceEditText(const QLineEdit* edit, std::size_t maxBytes = std::string::npos);
+// The remembered bytes while the edit still shows them, else the edit's text as UTF-8.
+std::string DeviceEditText(const QLineEdit* edit);
 
 }  // namespace corvane::app

@@ -80,16 +80,13 @@ QTreeWidget* MakeReportList(QWidget* parent) {
 
 CMainDlg::CMainDlg(protocol::Session& session, const platform::DriveMappings& drives,
                    const platform::SystemInfo& system, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                          Qt::WindowCloseButtonHint),
+    : TemplateDialog(Template{kMainDialogWidth, kMainDialogHeight, dialogs::ApplicationTitle(),
+                              dialogs::kCaptionWithMinimizeAndCloseBox},
+                     parent),
       m_session(session),
       m_drives(drives),
       m_system(system) {
-  setWindowTitle(dialogs::ApplicationTitle());
   setWindowIcon(dialogs::AppIcon());
-  setFont(dialogs::DialogFont());
-  setFixedSize(dialogs::DuSize(dialogs::kArial8BaseUnits, kMainDialogWidth, kMainDialogHeight));
 
   CreateStatics();
   CreateControls();
@@ -130,20 +127,21 @@ void CMainDlg::CreateStatics() {
 void CMainDlg::CreateControls() {
   for (const TemplateItem& item : kMainControls) CreateControl(item);
 
-  m_listDevices = static_cast<QTreeWidget*>(m_controls.at(id::kDeviceList));
-  m_listShares = static_cast<QTreeWidget*>(m_controls.at(id::kShareList));
-  m_comboDhcp = static_cast<QComboBox*>(m_controls.at(id::kDhcp));
-  m_comboDrive = static_cast<QComboBox*>(m_controls.at(id::kDrive));
-  m_editHostName = static_cast<QLineEdit*>(m_controls.at(id::kHostName));
-  m_editWorkgroup = static_cast<QLineEdit*>(m_controls.at(id::kWorkgroup));
-  m_ipAddress = static_cast<dialogs::IpAddressEdit*>(m_controls.at(id::kIpAddress));
-  m_ipNetmask = static_cast<dialogs::IpAddressEdit*>(m_controls.at(id::kNetmask));
-  m_ipGateway = static_cast<dialogs::IpAddressEdit*>(m_controls.at(id::kGateway));
-  m_btnSearch = static_cast<QPushButton*>(m_controls.at(id::kSearch));
-  m_btnMount = static_cast<QPushButton*>(m_controls.at(id::kMount));
-  m_btnUnmount = static_cast<QPushButton*>(m_controls.at(id::kUnmount));
-  m_btnWebPage = static_cast<QPushButton*>(m_controls.at(id::kWebPage));
-  m_btnSetLanguage = static_cast<QPushButton*>(m_controls.at(id::kSetLanguage));
+  using dialogs::FindControl;
+  m_listDevices = FindControl<QTreeWidget>(this, id::kDeviceList);
+  m_listShares = FindControl<QTreeWidget>(this, id::kShareList);
+  m_comboDhcp = FindControl<QComboBox>(this, id::kDhcp);
+  m_comboDrive = FindControl<QComboBox>(this, id::kDrive);
+  m_editHostName = FindControl<QLineEdit>(this, id::kHostName);
+  m_editWorkgroup = FindControl<QLineEdit>(this, id::kWorkgroup);
+  m_ipAddress = FindControl<dialogs::IpAddressEdit>(this, id::kIpAddress);
+  m_ipNetmask = FindControl<dialogs::IpAddressEdit>(this, id::kNetmask);
+  m_ipGateway = FindControl<dialogs::IpAddressEdit>(this, id::kGateway);
+  m_btnSearch = FindControl<QPushButton>(this, id::kSearch);
+  m_btnMount = FindControl<QPushButton>(this, id::kMount);
+  m_btnUnmount = FindControl<QPushButton>(this, id::kUnmount);
+  m_btnWebPage = FindControl<QPushButton>(this, id::kWebPage);
+  m_btnSetLanguage = FindControl<QPushButton>(this, id::kSetLanguage);
 
   m_comboDhcp->addItems({QStringLiteral("Disabled"), QStringLiteral("Enabled")});
   for (QLineEdit* edit : {m_editHostName, m_editWorkgroup}) {
@@ -175,15 +173,14 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
       return;
   }
   widget->setGeometry(TemplateRect(item));
-  widget->setProperty("controlId", item.id);
-  m_controls.emplace(item.id, widget);
+  dialogs::SetControlId(widget, item.id);
 }
 
 void CMainDlg::SetTabOrder() {
   // Template order; the four fields of an address control follow each other.
   std::vector<QWidget*> chain;
   for (const TemplateItem& item : kMainControls) {
-    QWidget* control = m_controls.at(item.id);
+    QWidget* control = dialogs::FindControl(this, item.id);
     if (item.kind == ItemKind::kIpAddress) {
       auto* address = static_cast<dialogs::IpAddressEdit*>(control);
       for (int field = 0; field < 4; ++field) chain.push_back(address->Field(field));
@@ -207,7 +204,7 @@ void CMainDlg::InsertListColumns() {
 
 void CMainDlg::ConnectHandlers() {
   const auto onClick = [this](int controlId, void (CMainDlg::*handler)()) {
-    connect(static_cast<QPushButton*>(m_controls.at(controlId)), &QPushButton::clicked, this,
+    connect(dialogs::FindControl<QPushButton>(this, controlId), &QPushButton::clicked, this,
             handler);
   };
   onClick(id::kExit, &CMainDlg::OnExit);
@@ -226,16 +223,6 @@ void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {
     limit->Allow(text.size());
   }
   edit->setText(text);
-}
-
-QWidget* CMainDlg::GetDlgItem(int controlId) const {
-  const auto found = m_controls.find(controlId);
-  return found == m_controls.end() ? nullptr : found->second;
-}
-
-int CMainDlg::DoModal() {
-  OnInitDialog();
-  return exec();
 }
 
 void CMainDlg::OnInitDialog() {
@@ -286,7 +273,7 @@ void CMainDlg::EndWaitingRescan() {
 }
 
 void CMainDlg::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
+  TemplateDialog::showEvent(event);
   m_endingQuietly = false;
   // The window system asks for a repaint when the window is uncovered or restored; that is when
   // connections made elsewhere are picked up. Repaints of our own controls must not trigger it,
@@ -311,7 +298,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     OnClickDeviceList();
     return true;
   }
-  return QDialog::eventFilter(watched, event);
+  return TemplateDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::accept() {
@@ -320,13 +307,13 @@ void CMainDlg::accept() {
 
 void CMainDlg::reject() {
   m_endingQuietly = true;
-  QDialog::reject();
+  TemplateDialog::reject();
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
   if (!m_endingQuietly) m_session.CloseTransport();
   m_endingQuietly = true;
-  QDialog::closeEvent(event);
+  TemplateDialog::closeEvent(event);
 }
 
 void CMainDlg::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QDialog>
 #include <atomic>
-#include <map>
 #include <optional>
 
 #include "app/drive_map.h"
 #include "dialogs/busy_wait.h"
+#include "dialogs/template_dialog.h"
 #include "platform/drive_mappings.h"
 #include "platform/system_info.h"
 #include "protocol/fixed_text.h"
@@ -24,12 +23,18 @@ namespace corvane::dialogs {
 class IpAddressEdit;
 }
 
+namespace corvane::operations {
+struct LanRefusal;
+}
+
 namespace corvane::app {
 
 // The one window of the program: the device list and the operations on the selected device.
-// Handlers run one at a time on the UI thread; their network waits keep the window painted
-// but take no input.
-class CMainDlg : public QDialog {
+// Built from its template like every dialog: controls named by their template ids (FindControl),
+// DoModal, and an OnInitDialog that fills the window (drive letters, first search) before it is
+// first shown. Handlers run one at a time on the UI thread; their network waits keep the window
+// painted but take no input.
+class CMainDlg : public dialogs::TemplateDialog {
   Q_OBJECT
 
  public:
@@ -37,11 +42,6 @@ class CMainDlg : public QDialog {
            const platform::SystemInfo& system, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
-  // Fills the window (drive letters, first search) before it is first shown, then runs it.
-  int DoModal();
-  void OnInitDialog();
-
-  QWidget* GetDlgItem(int controlId) const;
   bool DeviceSelected() const { return m_deviceSelected != 0; }
   QAction* AboutAction() const { return m_aboutAction; }
 
@@ -67,6 +67,7 @@ class CMainDlg : public QDialog {
   std::atomic<int> DeviceReachable{0};  // 0 pending, 1 reachable, -1 unreachable
 
  protected:
+  void OnInitDialog() override;
   void accept() override;
   void reject() override;
   void closeEvent(QCloseEvent* event) override;
@@ -76,6 +77,7 @@ class CMainDlg : public QDialog {
 
  private:
   class NetworkWait;
+  class WindowInteraction;
 
   void CreateControls();
   void CreateStatics();
@@ -92,13 +94,10 @@ class CMainDlg : public QDialog {
   void ShowSelectedRow(int row);
   int SelectedRowFromTop() const;
   void ReadDeviceDetails();
-  bool ProveCredentials(NetworkWait& wait);
-  int ValidateAddress(validation::AddressKind kind, const validation::Octets& octets);
+  void ShowLanRefusal(const operations::LanRefusal& refusal);
   dialogs::IpAddressEdit* AddressControl(validation::AddressKind kind) const;
   void SetAddressControlsEnabled(bool enabled);
   void SetSubnetButtonsEnabled(bool enabled);
-  void ModifyDhcp();
-  void ModifyStaticAddress();
   void EndWaitingRescan();
 
   protocol::Session& m_session;
@@ -106,7 +105,6 @@ class CMainDlg : public QDialog {
   const platform::SystemInfo& m_system;
 
   int m_deviceSelected = 0;
-  std::map<int, QWidget*> m_controls;
   QTreeWidget* m_listDevices = nullptr;
   QTreeWidget* m_listShares = nullptr;
   QComboBox* m_comboDhcp = nullptr;

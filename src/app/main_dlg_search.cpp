@@ -11,8 +11,10 @@
 #include "app/main_dlg.h"
 #include "app/network_wait.h"
 #include "app/subnet_test.h"
+#include "app/window_interaction.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/message_box.h"
+#include "operations/device_view.h"
 
 namespace corvane::app {
 namespace {
@@ -125,12 +127,10 @@ void CMainDlg::ShowSelectedRow(int row) {
 }
 
 void CMainDlg::ReadDeviceDetails() {
-  NetworkWait wait(*this);
-  m_session.ReadWorkgroup();
-  // Shown at once: the window keeps painting while the share list is read.
-  SetEditText(m_editWorkgroup, FromDeviceText(m_session.WorkgroupText.view()));
-  RememberDeviceBytes(m_editWorkgroup, m_session.WorkgroupText.view());
-  m_session.ReadShareList();
+  // The workgroup shows as soon as it is read: the window keeps painting while the share list is
+  // read, which RefreshShareList then shows.
+  WindowInteraction interaction(*this);
+  operations::ShowDevice(m_session, interaction);
 }
 
 void CMainDlg::SetAddressControlsEnabled(bool enabled) {

@@ -12,7 +12,7 @@ namespace corvane::app {
 
 // Brackets a search, request or sleep: busy cursor, no input, the window keeps painting. Paint
 // rescans asked for meanwhile run when the outermost wait ends, since the wait may be changing
-// the share list they read. Pause() lets a dialog take input in the middle of a wait.
+// the share list they read.
 class CMainDlg::NetworkWait {
  public:
   explicit NetworkWait(CMainDlg& dialog) : dialog_(dialog) {
@@ -25,11 +25,6 @@ class CMainDlg::NetworkWait {
   }
   NetworkWait(const NetworkWait&) = delete;
   NetworkWait& operator=(const NetworkWait&) = delete;
-
-  void Pause() { busy_.reset(); }
-  void Resume() {
-    if (!busy_) busy_.emplace();
-  }
 
  private:
   CMainDlg& dialog_;

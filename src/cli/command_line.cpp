@@ -2,9 +2,7 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "protocol/validation.h"
@@ -130,10 +128,7 @@ std::optional<std::string> NormaliseDeviceAddress(std::string_view text) {
   if (text.empty()) return std::nullopt;
   const std::optional<validation::Octets> octets = validation::ToOctets(text);
   if (!octets) return std::nullopt;
-  std::array<char, 16> dotted{};
-  std::snprintf(dotted.data(), dotted.size(), "%d.%d.%d.%d", (*octets)[0], (*octets)[1],
-                (*octets)[2], (*octets)[3]);
-  return std::string(dotted.data());
+  return validation::ToDotted(*octets);
 }
 
 ParseOutcome ParseCommandLine(const std::vector<std::string>& args) {

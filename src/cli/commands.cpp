@@ -1,20 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/commands.h"
 
-#include <chrono>
+#include <exception>
 #include <thread>
 
 #include "cli/command_line.h"
-#include "cli/device_view.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"
-#include "protocol/credentials.h"
+#include "language/payloads_command.h"
+#include "operations/credentials.h"
+#include "operations/device_view.h"
+#include "operations/lan_settings.h"
+#include "operations/names.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
-
-#ifdef CORVANE_HAVE_PAYLOADS_COMMAND
-#include "language/payloads_command.h"
-#endif
 
 namespace corvane::cli {
 
@@ -22,36 +21,49 @@ namespace {
 
 using protocol::Session;
 
-// A device applies a new host name or workgroup a moment after it confirms it.
-constexpr std::chrono::milliseconds kNameSettleTime{1000};
-
 void Fail(Console& console, std::string_view message) {
   console.err << "corvane: " << OneLine(message) << "\n";
 }
 
-DeviceView ViewOf(const protocol::DeviceRecord& record, const Session& session) {
-  DeviceView view;
-  view.name = record.name.str();
-  view.address = record.address.str();
-  view.netmask = record.netmask.str();
-  view.gateway = record.gateway.str();
-  view.dhcp = record.dhcpFlag == "1";
-  const int index = record.interfaceIndex;
-  if (index >= 0 && index < session.InterfaceCount && index < protocol::kMaxInterfaces) {
-    const protocol::InterfaceEntry& entry = session.InterfaceTable[static_cast<std::size_t>(index)];
-    view.interfaceAddress = entry.address.str();
-    view.interfaceName = entry.name;
-  }
-  return view;
-}
+// The command line's side of an operation: the password from the options or the terminal, and
+// plain blocking waits.
+class CommandInteraction : public operations::Interaction {
+ public:
+  CommandInteraction(const CommandLine& line, Console& console) : line_(line), console_(console) {}
 
-std::vector<DeviceView> ViewsOf(const Session& session) {
-  std::vector<DeviceView> views;
-  for (const protocol::DeviceRecord& record : session.DeviceTable) {
-    views.push_back(ViewOf(record, session));
+  // The given password, or one asked for on the terminal; a refused one is remembered and the
+  // pair left as it was.
+  void AskAdministratorCredentials(Session& session) override {
+    std::optional<std::string> password = line_.password;
+    if (!password && console_.askSecret) {
+      password = console_.askSecret("Administrator password for " + line_.address + ": ");
+    }
+    if (!password) return;
+    passwordRefusal_ = CheckPassword(*password);
+    if (passwordRefusal_) return;
+    session.LoginUserName.Set(operations::kDefaultAdminUser);
+    session.LoginPassword.Set(*password);
   }
-  return views;
-}
+
+  void Blocking(const std::function<void()>& exchange) override { exchange(); }
+
+  void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+
+  // After the device refused the password: what the user hears, and the exit status.
+  int CredentialsRefused() {
+    if (passwordRefusal_) {
+      Fail(console_, *passwordRefusal_);
+      return kExitUsage;
+    }
+    Fail(console_, validation::kWrongAdminPassword);
+    return kExitDeviceFailed;
+  }
+
+ private:
+  const CommandLine& line_;
+  Console& console_;
+  std::optional<std::string> passwordRefusal_;
+};
 
 // One run of the protocol: the transport, with its problems on stderr, and the searches.
 class DeviceRun {
@@ -114,7 +126,7 @@ class DeviceRun {
                          " yet; search again in a moment");
       return;
     }
-    const DeviceView view = ViewOf(*record, session_);
+    const DeviceView view = operations::ViewOf(*record, session_);
     console_.out << TerminalSafe(view.name) << " now answers at " << view.address << " (netmask "
                  << TerminalSafe(view.netmask) << ", gateway " << TerminalSafe(view.gateway)
                  << ", DHCP " << (view.dhcp ? "Enabled" : "Disabled") << ")\n";
@@ -129,7 +141,7 @@ int RunSearch(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
   if (!run.Open()) return kExitDeviceFailed;
   run.Search();
-  const std::vector<DeviceView> views = ViewsOf(run.session());
+  const std::vector<DeviceView> views = operations::ListDevices(run.session());
   console.out << (line.json ? FormatDevicesJson(views) : FormatDeviceTable(views));
   return kExitOk;
 }
@@ -137,43 +149,12 @@ int RunSearch(const CommandLine& line, Console& console) {
 int RunInfo(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  Session& session = run.session();
-  DeviceDetails details;
-  details.device = ViewOf(*session.DeviceTable.FindDeviceByAddress(line.address), session);
-  session.WorkgroupText.Clear();
-  const int workgroupRead = session.ReadWorkgroup();
-  const int sharesRead = session.ReadShareList();
-  details.workgroup = session.WorkgroupText.str();
-  for (const protocol::ShareEntry& share : session.ShareList)
-    details.shares.push_back(share.name.str());
+  CommandInteraction interaction(line, console);
+  const DeviceDetails details = operations::ShowDevice(run.session(), interaction);
   console.out << (line.json ? FormatDetailsJson(details) : FormatDetailsText(details));
-  if (workgroupRead == 0) Fail(console, "the device did not answer the workgroup request");
-  if (sharesRead == 0) Fail(console, "the device did not answer the share list request");
-  return workgroupRead != 0 && sharesRead != 0 ? kExitOk : kExitDeviceFailed;
-}
-
-// The default pair first, then the given password or one asked for on the terminal.
-// kExitOk when the device accepted.
-int ProveAdministrator(const CommandLine& line, Console& console, Session& session) {
-  std::optional<std::string> passwordRefusal;
-  const auto ask = [&]() {
-    std::optional<std::string> password = line.password;
-    if (!password && console.askSecret) {
-      password = console.askSecret("Administrator password for " + line.address + ": ");
-    }
-    if (!password) return;
-    passwordRefusal = CheckPassword(*password);
-    if (passwordRefusal) return;
-    session.LoginUserName.Set(protocol::kDefaultAdminUser);
-    session.LoginPassword.Set(*password);
-  };
-  if (protocol::ProveCredentials(session, ask)) return kExitOk;
-  if (passwordRefusal) {
-    Fail(console, *passwordRefusal);
-    return kExitUsage;
-  }
-  Fail(console, validation::kWrongAdminPassword);
-  return kExitDeviceFailed;
+  if (!details.workgroupRead) Fail(console, "the device did not answer the workgroup request");
+  if (!details.sharesRead) Fail(console, "the device did not answer the share list request");
+  return details.workgroupRead && details.sharesRead ? kExitOk : kExitDeviceFailed;
 }
 
 // A password given on the command line is checked before anything is sent; the exit status
@@ -186,86 +167,79 @@ std::optional<int> RefuseGivenPassword(const CommandLine& line, Console& console
   return kExitUsage;
 }
 
-// The start of every LAN change: find and select the device, then prove the administrator
-// password to it. The exit status when that fails.
-std::optional<int> SelectAndProve(const CommandLine& line, Console& console, DeviceRun& run) {
-  if (const auto status = run.SearchAndSelect(line.address)) return status;
-  if (const int status = ProveAdministrator(line, console, run.session()); status != kExitOk) {
-    return status;
-  }
-  return std::nullopt;
-}
-
 int RunSetDhcp(const CommandLine& line, Console& console) {
   if (const auto status = RefuseGivenPassword(line, console)) return *status;
   DeviceRun run(line, console);
-  if (const auto status = SelectAndProve(line, console, run)) return *status;
-  Session& session = run.session();
-  if (session.SetDhcp() == 0) {
-    Fail(console, validation::kDhcpFail);
-    return kExitDeviceFailed;
+  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  CommandInteraction interaction(line, console);
+  const operations::LanResult result =
+      operations::ChangeLanSettings(run.session(), operations::LanChange::kDhcp, interaction);
+  switch (result.outcome) {
+    case operations::LanOutcome::kCredentialsRefused:
+      return interaction.CredentialsRefused();
+    case operations::LanOutcome::kDhcpDone:
+      console.out << operations::MessageFor(result.outcome) << "\n";
+      run.ReportWhereNow(result.newAddress);
+      return kExitOk;
+    case operations::LanOutcome::kDhcpFailed:
+    case operations::LanOutcome::kAddressSent:
+      break;
   }
-  console.out << validation::kDhcpDone << "\n";
-  run.ReportWhereNow(session.SelectedAddress.str());
-  return kExitOk;
+  Fail(console, operations::MessageFor(operations::LanOutcome::kDhcpFailed));
+  return kExitDeviceFailed;
 }
 
 int RunSetStatic(const CommandLine& line, Console& console) {
-  const StaticCheck check = CheckStaticSettings(line.ip, line.netmask, line.gateway);
-  if (!check.settings) {
-    Fail(console, check.error);
+  DeviceRun run(line, console);
+  // Refused input costs no search: the checks come first.
+  const operations::StaticAddressInput input = ReadStaticInput(line.ip, line.netmask, line.gateway);
+  if (const auto refusal = operations::TakeStaticAddresses(run.session(), input)) {
+    Fail(console, refusal->message);
     return kExitUsage;
   }
   if (const auto status = RefuseGivenPassword(line, console)) return *status;
-  DeviceRun run(line, console);
-  if (const auto status = SelectAndProve(line, console, run)) return *status;
-  Session& session = run.session();
-  session.NewAddress.Set(check.settings->address);
-  session.NewNetmask.Set(check.settings->netmask);
-  session.NewGateway.Set(check.settings->gateway);
-  const bool confirmed = session.SetAddress() != 0;
-  if (!confirmed) {
-    // The device may have moved and lost the reply: the new search tells.
-    Fail(console, "the device did not confirm the new address " + check.settings->address);
+  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  CommandInteraction interaction(line, console);
+  const operations::LanResult result = operations::ChangeLanSettings(
+      run.session(), operations::LanChange::kStaticAddress, interaction);
+  if (result.outcome == operations::LanOutcome::kCredentialsRefused) {
+    return interaction.CredentialsRefused();
   }
-  run.ReportWhereNow(check.settings->address);
-  if (confirmed) return kExitOk;
-  return session.DeviceTable.FindDeviceByAddress(check.settings->address) != nullptr
+  if (!result.confirmed) {
+    // The device may have moved and lost the reply: the new search tells.
+    Fail(console, "the device did not confirm the new address " + result.newAddress);
+  }
+  run.ReportWhereNow(result.newAddress);
+  if (result.confirmed) return kExitOk;
+  return run.session().DeviceTable.FindDeviceByAddress(result.newAddress) != nullptr
              ? kExitOk
              : kExitDeviceFailed;
 }
 
 int RunSetNames(const CommandLine& line, Console& console) {
+  const operations::NamesInput input{line.hostName.value_or(""), line.workgroup.value_or("")};
   // Both names are checked before either is sent, so a refused workgroup cannot leave a
   // half-applied change behind.
-  if (const std::optional<std::string> refusal = CheckNames(line.hostName, line.workgroup)) {
+  if (const auto refusal = operations::CheckNamesBeforeSending(input)) {
     Fail(console, *refusal);
     return kExitUsage;
   }
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  Session& session = run.session();
+  CommandInteraction interaction(line, console);
   // Both go out whatever the first answer: a lost reply does not mean the device ignored it.
-  session.HostNameText.Set(*line.hostName);
-  const bool hostNameConfirmed = session.SetHostName() != 0;
-  session.WorkgroupText.Set(*line.workgroup);
-  const bool workgroupConfirmed = session.SetWorkgroup() != 0;
-  if (!hostNameConfirmed) Fail(console, "the device did not confirm the host name change");
-  if (!workgroupConfirmed) Fail(console, "the device did not confirm the workgroup change");
+  const operations::NamesResult result = operations::ChangeNames(run.session(), input, interaction);
+  if (!result.hostNameConfirmed) Fail(console, "the device did not confirm the host name change");
+  if (!result.workgroupConfirmed) {
+    Fail(console, "the device did not confirm the workgroup change");
+  }
   console.out << "Host name and workgroup sent.\n";
-  std::this_thread::sleep_for(kNameSettleTime);
   run.ReportWhereNow(line.address);
-  return hostNameConfirmed && workgroupConfirmed ? kExitOk : kExitDeviceFailed;
+  return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
 int RunPayloads(const CommandLine& line, Console& console) {
-#ifdef CORVANE_HAVE_PAYLOADS_COMMAND
   return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
-#else
-  (void)line;
-  Fail(console, "this build has no payloads command");
-  return kExitUsage;
-#endif
 }
 
 int RunParsed(const CommandLine& line, Console& console) {
@@ -308,6 +282,18 @@ int RunCorvane(const std::vector<std::string>& args, Console& console) {
     return kExitOk;
   }
   return RunParsed(line, console);
+}
+
+int RunProcess(int argc, const char* const* argv, Console& console) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  try {
+    const int status = RunCorvane(args, console);
+    console.out.flush();
+    return console.out.fail() ? 1 : status;
+  } catch (const std::exception& error) {
+    console.err << "corvane: " << error.what() << "\n";
+    return 1;
+  }
 }
 
 }  // namespace corvane::cli

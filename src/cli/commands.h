@@ -21,4 +21,8 @@ struct Console {
 // Runs the command line (args without the program name) and returns the exit status.
 int RunCorvane(const std::vector<std::string>& args, Console& console);
 
+// The whole process: the arguments from main(); an exception, or output that could not be
+// written, ends with status 1.
+int RunProcess(int argc, const char* const* argv, Console& console);
+
 }  // namespace corvane::cli

@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input_checks.h"
 
-#include <array>
-#include <cstdio>
-
 namespace corvane::cli {
 
 namespace {
 
-using validation::AddressKind;
 using validation::Octets;
 
 constexpr std::size_t kMaxFieldDigits = 6;  // enough to report 1000 as out of range
@@ -28,39 +24,6 @@ std::optional<int> ReadField(std::string_view field) {
     value = value * 10 + (c - '0');
   }
   return value;
-}
-
-std::string Dotted(const Octets& octets) {
-  std::array<char, 64> text{};
-  std::snprintf(text.data(), text.size(), "%d.%d.%d.%d", octets[0], octets[1], octets[2],
-                octets[3]);
-  return text.data();
-}
-
-struct AddressField {
-  const std::optional<std::string>& text;
-  AddressKind kind;
-  std::string_view option;
-  std::string_view missingMessage;
-};
-
-// One address of the static change: its octets, or the message that refuses it.
-std::optional<Octets> CheckOne(const AddressField& field, std::string& error) {
-  const OctetsInput input = ReadOctets(field.text.value_or(""));
-  if (input.malformed) {
-    error = std::string(field.option) +
-            ": not a dotted address (four numbers separated by dots): " + *field.text;
-    return std::nullopt;
-  }
-  if (!input.octets) {
-    error = field.missingMessage;
-    return std::nullopt;
-  }
-  if (const auto octetError = validation::ValidateAddress(field.kind, *input.octets)) {
-    error = octetError->message;
-    return std::nullopt;
-  }
-  return input.octets;
 }
 
 }  // namespace
@@ -88,48 +51,26 @@ OctetsInput ReadOctets(std::string_view text) {
   return {octets, false};
 }
 
-StaticCheck CheckStaticSettings(const std::optional<std::string>& ip,
-                                const std::optional<std::string>& netmask,
-                                const std::optional<std::string>& gateway) {
-  const AddressField fields[] = {
-      {ip, AddressKind::kIp, "--ip", validation::kInputIpAddress},
-      {netmask, AddressKind::kNetmask, "--netmask", validation::kInputNetmask},
-      {gateway, AddressKind::kGateway, "--gateway", validation::kInputGateway},
-  };
-  StaticCheck check;
-  // Presence first for all three, as the window looks at the blank controls before the octets.
-  for (const AddressField& field : fields) {
-    const OctetsInput input = ReadOctets(field.text.value_or(""));
-    if (!input.malformed && !input.octets) {
-      check.error = field.missingMessage;
-      return check;
-    }
+namespace {
+
+operations::AddressInput ReadAddressOption(std::string_view option,
+                                           const std::optional<std::string>& text) {
+  const OctetsInput input = ReadOctets(text.value_or(""));
+  operations::AddressInput address{input.octets, ""};
+  if (input.malformed) {
+    address.unreadable =
+        std::string(option) + ": not a dotted address (four numbers separated by dots): " + *text;
   }
-  std::array<Octets, 3> values{};
-  for (std::size_t i = 0; i < 3; ++i) {
-    const std::optional<Octets> octets = CheckOne(fields[i], check.error);
-    if (!octets) return check;
-    values[i] = *octets;
-  }
-  if (!validation::GatewayInSubnet(values[0], values[1], values[2])) {
-    check.error = validation::kGatewayInputError;
-    return check;
-  }
-  check.settings = StaticSettings{Dotted(values[0]), Dotted(values[1]), Dotted(values[2])};
-  return check;
+  return address;
 }
 
-std::optional<std::string> CheckNames(const std::optional<std::string>& hostName,
-                                      const std::optional<std::string>& workgroup) {
-  const std::string host = hostName.value_or("");
-  const std::string group = workgroup.value_or("");
-  if (const auto message = validation::CheckHostName(host)) return std::string(*message);
-  if (host.size() > validation::kMaxNameLength) return std::string(validation::kHostNameTooLong);
-  if (const auto message = validation::CheckWorkgroup(group)) return std::string(*message);
-  if (group.size() > validation::kMaxNameLength) {
-    return std::string(validation::kWorkgroupTooLong);
-  }
-  return std::nullopt;
+}  // namespace
+
+operations::StaticAddressInput ReadStaticInput(const std::optional<std::string>& ip,
+                                               const std::optional<std::string>& netmask,
+                                               const std::optional<std::string>& gateway) {
+  return {ReadAddressOption("--ip", ip), ReadAddressOption("--netmask", netmask),
+          ReadAddressOption("--gateway", gateway)};
 }
 
 std::optional<std::string> CheckPassword(std::string_view password) {

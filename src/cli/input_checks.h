@@ -5,21 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "operations/lan_settings.h"
 #include "protocol/validation.h"
 
 namespace corvane::cli {
-
-// The three dotted texts a static address change sends.
-struct StaticSettings {
-  std::string address;
-  std::string netmask;
-  std::string gateway;
-};
-
-struct StaticCheck {
-  std::optional<StaticSettings> settings;
-  std::string error;  // the message to show when settings is empty
-};
 
 // Reads an address the way the window's address control is read: four decimal fields separated
 // by dots, an empty field reads as 0. Values above 255 are kept so the octet rules can name the
@@ -30,15 +19,11 @@ struct OctetsInput {
 };
 OctetsInput ReadOctets(std::string_view text);
 
-// The checks of a static change, in the window's order: presence of each address, the octet
-// rules of address, netmask and gateway, then the gateway test.
-StaticCheck CheckStaticSettings(const std::optional<std::string>& ip,
-                                const std::optional<std::string>& netmask,
-                                const std::optional<std::string>& gateway);
-
-// Host name then workgroup: emptiness, forbidden characters, length. The message, if refused.
-std::optional<std::string> CheckNames(const std::optional<std::string>& hostName,
-                                      const std::optional<std::string>& workgroup);
+// The three addresses of a static change as the options give them, for the checks of the LAN
+// operation. A text that is no dotted address at all is refused with the option's name.
+operations::StaticAddressInput ReadStaticInput(const std::optional<std::string>& ip,
+                                               const std::optional<std::string>& netmask,
+                                               const std::optional<std::string>& gateway);
 
 // The device takes at most 16 characters of password.
 inline constexpr std::size_t kMaxPasswordLength = 16;

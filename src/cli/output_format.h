@@ -5,9 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/device_view.h"
+#include "operations/device_view.h"
 
 namespace corvane::cli {
+
+using operations::DeviceDetails;
+using operations::DeviceView;
 
 // A JSON string literal, quotes included. Texts from the network are bytes: valid UTF-8 passes
 // through, any other text is read as Latin-1 with every byte above 0x7F as \u00XX.

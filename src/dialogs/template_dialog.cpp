@@ -41,11 +41,14 @@ void TemplateDialog::Place(QWidget* control, int x, int y, int w, int h) const {
   control->setGeometry(rect);
 }
 
+void TemplateDialog::InitDialog() {
+  if (initialised_) return;
+  initialised_ = true;
+  OnInitDialog();
+}
+
 void TemplateDialog::showEvent(QShowEvent* event) {
-  if (!initialised_) {
-    initialised_ = true;
-    OnInitDialog();
-  }
+  InitDialog();
   QDialog::showEvent(event);
 }
 

@@ -19,6 +19,8 @@ inline constexpr Qt::WindowFlags kCaptionWithCloseBox =
     Qt::WindowCloseButtonHint;
 inline constexpr Qt::WindowFlags kCaptionOnly =
     Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+inline constexpr Qt::WindowFlags kCaptionWithMinimizeAndCloseBox =
+    kCaptionWithCloseBox | Qt::WindowMinimizeButtonHint;
 
 // Names a control by its template id: objectName "id<number>" and the property "controlId".
 void SetControlId(QWidget* control, int id);
@@ -47,6 +49,10 @@ class TemplateDialog : public QDialog {
 
   // Runs the dialog modally and returns its result; input reaches it even inside a BusyScope.
   int DoModal();
+
+  // Runs OnInitDialog now unless it has run already; otherwise it runs just before the dialog is
+  // first shown. For an owner (or a test) that needs the dialog filled before it shows it.
+  void InitDialog();
 
  protected:
   // Runs once, before the dialog is first shown (the controls exist already).

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "protocol/session.h"
+#include "protocol/protocol_types.h"
 
 namespace corvane::protocol {
 

@@ -8,10 +8,9 @@
 #include <string_view>
 
 #include "protocol/fixed_text.h"
+#include "protocol/protocol_types.h"
 
 namespace corvane::protocol {
-
-using DeviceIdBytes = std::array<std::uint8_t, 10>;
 
 // One device that answered the last search. Bytes 6-9 of deviceId are its IPv4 address.
 struct DeviceRecord {

@@ -10,7 +10,7 @@
 #include "protocol/device_table.h"
 #include "protocol/exchange_io.h"
 #include "protocol/fixed_text.h"
-#include "protocol/session.h"
+#include "protocol/protocol_types.h"
 
 namespace corvane::protocol {
 

@@ -2,8 +2,9 @@
 #include "protocol/message.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
+
+#include "protocol/validation.h"
 
 namespace corvane::protocol {
 namespace {
@@ -108,9 +109,7 @@ std::size_t BuildSetDhcp(RequestBuffer& buffer, const ClientIdBytes& clientId,
 }
 
 FixedText<16> FormatAddress(std::span<const std::uint8_t, 4> octets) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%d.%d.%d.%d", octets[0], octets[1], octets[2], octets[3]);
-  return FixedText<16>(text);
+  return FixedText<16>(validation::ToDotted({octets[0], octets[1], octets[2], octets[3]}));
 }
 
 bool IsFromThisClient(Datagram datagram, const ClientIdBytes& clientId) {

@@ -14,7 +14,7 @@
 #include "protocol/device_table.h"
 #include "protocol/fixed_text.h"
 #include "protocol/protocol_constants.h"
-#include "protocol/session.h"
+#include "protocol/protocol_types.h"
 
 namespace corvane::protocol {
 
@@ -36,7 +36,7 @@ std::size_t BuildSet(RequestBuffer& buffer, const ClientIdBytes& clientId,
 std::size_t BuildSetDhcp(RequestBuffer& buffer, const ClientIdBytes& clientId,
                          const DeviceIdBytes& deviceId);
 
-// "%d.%d.%d.%d" of four bytes, first byte first.
+// The dotted text of four bytes, first byte first (validation::ToDotted).
 FixedText<16> FormatAddress(std::span<const std::uint8_t, 4> octets);
 
 // True when bytes 1-6 echo this run's ClientId.

@@ -9,6 +9,12 @@
 
 namespace corvane::protocol {
 
+// Where the devices listen and answer.
+inline constexpr std::uint16_t kDevicePort = 13579;
+inline constexpr char kMulticastGroup[] = "224.0.0.1";
+inline constexpr int kMaxInterfaces = 8;
+inline constexpr int kSearchFilter = 6;  // both filters of every search the program runs
+
 // Opcodes (byte 0 of every datagram).
 inline constexpr std::uint8_t kOpDiscoveryRequest = 1;
 inline constexpr std::uint8_t kOpDiscoveryReply = 2;

@@ -1,8 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "protocol/requests.h"
+// The thirteen read and set requests of a session, and the steps they share.
 
 #include <algorithm>
+#include <optional>
 #include <span>
+#include <string>
+
+#include "protocol/exchange.h"
+#include "protocol/message.h"
+#include "protocol/session.h"
 
 namespace corvane::protocol {
 namespace {
@@ -17,130 +23,149 @@ ExchangePlan SetPlan(int pollLimit, std::optional<FixedText<16>> address) {
 
 }  // namespace
 
-std::optional<RequestRunner::Target> RequestRunner::FindTarget() const {
-  const DeviceRecord* record =
-      state_.DeviceTable.FindDeviceByAddress(state_.SelectedAddress.view());
-  if (record == nullptr) return std::nullopt;
-  // A record from an earlier transport could name an interface that no longer exists.
-  if (record->interfaceIndex < 0 || record->interfaceIndex >= state_.InterfaceCount) {
-    return std::nullopt;
-  }
-  return Target{record->interfaceIndex, record->deviceId};
-}
+class Session::RequestSteps {
+ public:
+  explicit RequestSteps(Session& session) : session_(session) {}
 
-bool RequestRunner::Exchange(const Target& target, const RequestBuffer& request, std::size_t length,
-                             const ExchangePlan& plan, ReceiveBuffer& reply) {
-  return RunExchange(io_, target.interfaceIndex, state_.ClientId,
-                     std::span<const std::uint8_t>(request.data(), length), plan, reply);
-}
+  // The selected device as the requests address it.
+  struct Target {
+    int interfaceIndex = 0;
+    DeviceIdBytes deviceId{};
+  };
 
-std::optional<std::string> RequestRunner::ReadValue(std::uint8_t item, int drainRounds,
-                                                    int pollLimit) {
-  const std::optional<Target> target = FindTarget();
-  if (!target) return std::nullopt;
-  RequestBuffer request{};
-  const std::size_t length = BuildRead(request, state_.ClientId, target->deviceId, item);
-  ReceiveBuffer reply;
-  if (!Exchange(*target, request, length, ReadPlan(drainRounds, pollLimit, state_.SelectedAddress),
-                reply)) {
-    return std::nullopt;
-  }
-  return std::string(ReadReplyValue(reply.datagram()));
-}
-
-template <std::size_t N>
-int RequestRunner::ReadIntoText(std::uint8_t item, int drainRounds, int pollLimit,
-                                FixedText<N>& text, std::string_view traceName) {
-  const std::optional<std::string> value = ReadValue(item, drainRounds, pollLimit);
-  if (!value) return 0;
-  text.Set(*value);  // cut to the text's capacity
-  Trace(traceName, text.view());
-  return 1;
-}
-
-int RequestRunner::SetText(std::uint8_t item, std::string_view payload) {
-  const std::optional<Target> target = FindTarget();
-  if (!target) return 0;
-  RequestBuffer request{};
-  const std::size_t length = BuildSet(request, state_.ClientId, target->deviceId, item,
-                                      state_.NewNetmask, state_.NewGateway, payload);
-  ReceiveBuffer reply;
-  return Exchange(*target, request, length, SetPlan(kShortLimit, state_.SelectedAddress), reply)
-             ? 1
-             : 0;
-}
-
-void RequestRunner::MoveSelectedDevice(const FixedText<16>& newAddress, const std::uint8_t* octets,
-                                       bool takeNetmaskAndGateway) {
-  DeviceRecord* record = state_.DeviceTable.FindDeviceByAddress(state_.SelectedAddress.view());
-  if (record != nullptr) {
-    record->address = newAddress;
-    std::copy_n(octets, 4, record->deviceId.begin() + kDeviceIdAddressOffset);
-    if (takeNetmaskAndGateway) {
-      record->netmask = state_.NewNetmask;
-      record->gateway = state_.NewGateway;
+  std::optional<Target> FindTarget() const {
+    const DeviceRecord* record =
+        session_.DeviceTable.FindDeviceByAddress(session_.SelectedAddress.view());
+    if (record == nullptr) return std::nullopt;
+    // A record from an earlier transport could name an interface that no longer exists.
+    if (record->interfaceIndex < 0 || record->interfaceIndex >= session_.InterfaceCount) {
+      return std::nullopt;
     }
+    return Target{record->interfaceIndex, record->deviceId};
   }
-  state_.SelectedAddress = newAddress;
-}
 
-void RequestRunner::Trace(std::string_view name, std::string_view value) const {
-  if (!trace_) return;
-  std::string line;
-  line.reserve(name.size() + value.size() + 2);
-  line.append(name).append("=").append(value).append("\n");
-  trace_(line);
-}
+  bool Exchange(const Target& target, const RequestBuffer& request, std::size_t length,
+                const ExchangePlan& plan, ReceiveBuffer& reply) {
+    return RunExchange(session_.RequestIo(), target.interfaceIndex, session_.ClientId,
+                       std::span<const std::uint8_t>(request.data(), length), plan, reply);
+  }
 
-int RequestRunner::SetAddress() {
-  const std::optional<Target> target = FindTarget();
+  // Read request without payload; the accepted reply's value, or nothing.
+  std::optional<std::string> ReadValue(std::uint8_t item, int drainRounds, int pollLimit) {
+    const std::optional<Target> target = FindTarget();
+    if (!target) return std::nullopt;
+    RequestBuffer request{};
+    const std::size_t length = BuildRead(request, session_.ClientId, target->deviceId, item);
+    ReceiveBuffer reply;
+    if (!Exchange(*target, request, length,
+                  ReadPlan(drainRounds, pollLimit, session_.SelectedAddress), reply)) {
+      return std::nullopt;
+    }
+    return std::string(ReadReplyValue(reply.datagram()));
+  }
+
+  template <std::size_t N>
+  int ReadIntoText(std::uint8_t item, int drainRounds, int pollLimit, FixedText<N>& text,
+                   std::string_view traceName) {
+    const std::optional<std::string> value = ReadValue(item, drainRounds, pollLimit);
+    if (!value) return 0;
+    text.Set(*value);  // cut to the text's capacity
+    Trace(traceName, text.view());
+    return 1;
+  }
+
+  // Set request with a text payload and the selected address as the reply test.
+  int SetText(std::uint8_t item, std::string_view payload) {
+    const std::optional<Target> target = FindTarget();
+    if (!target) return 0;
+    RequestBuffer request{};
+    const std::size_t length = BuildSet(request, session_.ClientId, target->deviceId, item,
+                                        session_.NewNetmask, session_.NewGateway, payload);
+    ReceiveBuffer reply;
+    return Exchange(*target, request, length, SetPlan(kShortLimit, session_.SelectedAddress), reply)
+               ? 1
+               : 0;
+  }
+
+  void MoveSelectedDevice(const FixedText<16>& newAddress, const std::uint8_t* octets,
+                          bool takeNetmaskAndGateway) {
+    DeviceRecord* record =
+        session_.DeviceTable.FindDeviceByAddress(session_.SelectedAddress.view());
+    if (record != nullptr) {
+      record->address = newAddress;
+      std::copy_n(octets, 4, record->deviceId.begin() + kDeviceIdAddressOffset);
+      if (takeNetmaskAndGateway) {
+        record->netmask = session_.NewNetmask;
+        record->gateway = session_.NewGateway;
+      }
+    }
+    session_.SelectedAddress = newAddress;
+  }
+
+ private:
+  void Trace(std::string_view name, std::string_view value) const {
+    std::string line;
+    line.reserve(name.size() + value.size() + 2);
+    line.append(name).append("=").append(value).append("\n");
+    session_.TraceLine(line);
+  }
+
+  Session& session_;
+};
+
+int Session::SetAddress() {
+  RequestSteps steps(*this);
+  const std::optional<RequestSteps::Target> target = steps.FindTarget();
   if (!target) return 0;
   RequestBuffer request{};
-  const std::size_t length =
-      BuildSet(request, state_.ClientId, target->deviceId, kItemAddress, state_.NewNetmask,
-               state_.NewGateway, state_.NewAddress.view());
+  const std::size_t length = BuildSet(request, ClientId, target->deviceId, kItemAddress, NewNetmask,
+                                      NewGateway, NewAddress.view());
   ReceiveBuffer reply;
-  if (!Exchange(*target, request, length, SetPlan(kLongLimit, state_.NewAddress), reply)) return 0;
-  const FixedText<16> newAddress = state_.NewAddress;
-  MoveSelectedDevice(newAddress, reply.bytes.data() + kReplyAddressOffset, true);
+  if (!steps.Exchange(*target, request, length, SetPlan(kLongLimit, NewAddress), reply)) return 0;
+  const FixedText<16> newAddress = NewAddress;
+  steps.MoveSelectedDevice(newAddress, reply.bytes.data() + kReplyAddressOffset, true);
   return 1;
 }
 
-int RequestRunner::SetDhcp() {
-  const std::optional<Target> target = FindTarget();
+int Session::SetDhcp() {
+  RequestSteps steps(*this);
+  const std::optional<RequestSteps::Target> target = steps.FindTarget();
   if (!target) return 0;
   RequestBuffer request{};
-  const std::size_t length = BuildSetDhcp(request, state_.ClientId, target->deviceId);
+  const std::size_t length = BuildSetDhcp(request, ClientId, target->deviceId);
   ReceiveBuffer reply;
   // The address the device takes cannot be foreseen, so any reply to this run is taken.
-  if (!Exchange(*target, request, length, SetPlan(kLongLimit, std::nullopt), reply)) return 0;
+  if (!steps.Exchange(*target, request, length, SetPlan(kLongLimit, std::nullopt), reply)) {
+    return 0;
+  }
   const std::optional<FixedText<16>> newAddress = ReplyAddress(reply.datagram());
-  MoveSelectedDevice(*newAddress, reply.bytes.data() + kReplyAddressOffset, false);
+  steps.MoveSelectedDevice(*newAddress, reply.bytes.data() + kReplyAddressOffset, false);
   return 1;
 }
 
-int RequestRunner::ReadShareList() {
+int Session::ReadShareList() {
   // Emptied first, so a failed read leaves no names of another device behind.
-  state_.ShareList.ClearShareList();
-  const std::optional<std::string> value = ReadValue(kItemShareList, kLongDrain, kMediumLimit);
+  ShareList.ClearShareList();
+  const std::optional<std::string> value =
+      RequestSteps(*this).ReadValue(kItemShareList, kLongDrain, kMediumLimit);
   if (!value) return 0;
-  FillShareList(state_.ShareList, *value);
+  FillShareList(ShareList, *value);
   return 1;
 }
 
-int RequestRunner::CheckCredentials() {
-  const std::optional<Target> target = FindTarget();
+int Session::CheckCredentials() {
+  RequestSteps steps(*this);
+  const std::optional<RequestSteps::Target> target = steps.FindTarget();
   if (!target) return 0;
   RequestBuffer request{};
-  const std::size_t length =
-      BuildCredentialsRead(request, state_.ClientId, target->deviceId, state_.LoginUserName.view(),
-                           state_.LoginPassword.view());
+  const std::size_t length = BuildCredentialsRead(request, ClientId, target->deviceId,
+                                                  LoginUserName.view(), LoginPassword.view());
   ReceiveBuffer reply;
   // The answer is taken on opcode, ClientId and address alone. Without a drain, a reply still
   // queued from an earlier read (a device that answers twice, or late) would be read as this
   // answer: a share list would prove any password, an old refusal would refuse the right one.
-  if (!Exchange(*target, request, length,
-                ReadPlan(kCredentialsDrain, kShortLimit, state_.SelectedAddress), reply)) {
+  if (!steps.Exchange(*target, request, length,
+                      ReadPlan(kCredentialsDrain, kShortLimit, SelectedAddress), reply)) {
     return 0;
   }
   const std::string_view value = ReadReplyValue(reply.datagram());
@@ -148,40 +173,43 @@ int RequestRunner::CheckCredentials() {
   return static_cast<std::int8_t>(static_cast<std::uint8_t>(value.front()));
 }
 
-int RequestRunner::SetHostName() {
-  return SetText(kItemHostName, state_.HostNameText.view());
+int Session::SetHostName() {
+  return RequestSteps(*this).SetText(kItemHostName, HostNameText.view());
 }
 
-int RequestRunner::ReadWorkgroup() {
-  return ReadIntoText(kItemWorkgroup, kShortDrain, kShortLimit, state_.WorkgroupText, "workgroup");
+int Session::ReadWorkgroup() {
+  return RequestSteps(*this).ReadIntoText(kItemWorkgroup, kShortDrain, kShortLimit, WorkgroupText,
+                                          "workgroup");
 }
 
-int RequestRunner::SetWorkgroup() {
-  return SetText(kItemSetWorkgroup, state_.WorkgroupText.view());
+int Session::SetWorkgroup() {
+  return RequestSteps(*this).SetText(kItemSetWorkgroup, WorkgroupText.view());
 }
 
-int RequestRunner::SetCodepage() {
-  return SetText(kItemSetCodepage, state_.CodepageText.view());
+int Session::SetCodepage() {
+  return RequestSteps(*this).SetText(kItemSetCodepage, CodepageText.view());
 }
 
-int RequestRunner::ReadCodepage() {
-  return ReadIntoText(kItemCodepage, kLongDrain, kShortLimit, state_.CodepageText, "codepage");
+int Session::ReadCodepage() {
+  return RequestSteps(*this).ReadIntoText(kItemCodepage, kLongDrain, kShortLimit, CodepageText,
+                                          "codepage");
 }
 
-int RequestRunner::SendRw() {
-  return SetText(kItemRw, state_.RwText.view());
+int Session::SendRw() {
+  return RequestSteps(*this).SetText(kItemRw, RwText.view());
 }
 
-int RequestRunner::ReadIdeOk() {
-  return ReadIntoText(kItemIdeOk, kLongDrain, kMediumLimit, state_.IdeOkText, "ideok");
+int Session::ReadIdeOk() {
+  return RequestSteps(*this).ReadIntoText(kItemIdeOk, kLongDrain, kMediumLimit, IdeOkText, "ideok");
 }
 
-int RequestRunner::ReadShareName() {
-  return ReadIntoText(kItemShareName, kLongDrain, kMediumLimit, state_.ShareNameText, "sharename");
+int Session::ReadShareName() {
+  return RequestSteps(*this).ReadIntoText(kItemShareName, kLongDrain, kMediumLimit, ShareNameText,
+                                          "sharename");
 }
 
-int RequestRunner::SendStop() {
-  return SetText(kItemStop, state_.StopText.view());
+int Session::SendStop() {
+  return RequestSteps(*this).SetText(kItemStop, StopText.view());
 }
 
 }  // namespace corvane::protocol

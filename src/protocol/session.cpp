@@ -8,7 +8,6 @@
 
 #include "protocol/client_id.h"
 #include "protocol/exchange.h"
-#include "protocol/requests.h"
 #include "protocol/udp_transport.h"
 
 namespace corvane::protocol {
@@ -62,11 +61,16 @@ struct Session::Impl {
   UdpTransport transport;
   std::vector<TransportProblem> problems;
   std::function<void()> idle;
-  TraceSink trace = WriteToStdout;
-  SocketIo io{transport, idle};
+  std::function<void(std::string_view)> trace = WriteToStdout;
+  SocketIo sockets{transport, idle};
+  ExchangeIo* io = &sockets;  // the sockets, or what a test put in their place
 };
 
 Session::Session() : impl_(std::make_unique<Impl>()) {}
+
+Session::Session(ExchangeIo& io) : impl_(std::make_unique<Impl>()) {
+  impl_->io = &io;
+}
 
 Session::~Session() {
   CloseTransport();
@@ -112,27 +116,8 @@ const std::vector<TransportProblem>& Session::TransportProblems() const {
 }
 
 void Session::SearchDevices(int firstFilter, int secondFilter) {
-  RunSearch(impl_->io, InterfaceCount, ClientId, firstFilter, secondFilter, DeviceTable);
+  RunSearch(*impl_->io, InterfaceCount, ClientId, firstFilter, secondFilter, DeviceTable);
 }
-
-#define CORVANE_REQUEST(Name)                                    \
-  int Session::Name() {                                          \
-    return RequestRunner(*this, impl_->io, impl_->trace).Name(); \
-  }
-CORVANE_REQUEST(SetAddress)
-CORVANE_REQUEST(SetDhcp)
-CORVANE_REQUEST(ReadShareList)
-CORVANE_REQUEST(CheckCredentials)
-CORVANE_REQUEST(SetHostName)
-CORVANE_REQUEST(ReadWorkgroup)
-CORVANE_REQUEST(SetWorkgroup)
-CORVANE_REQUEST(SetCodepage)
-CORVANE_REQUEST(ReadCodepage)
-CORVANE_REQUEST(SendRw)
-CORVANE_REQUEST(ReadIdeOk)
-CORVANE_REQUEST(ReadShareName)
-CORVANE_REQUEST(SendStop)
-#undef CORVANE_REQUEST
 
 void Session::SetIdleHandler(std::function<void()> handler) {
   impl_->idle = std::move(handler);
@@ -140,6 +125,14 @@ void Session::SetIdleHandler(std::function<void()> handler) {
 
 void Session::SetTraceSink(std::function<void(std::string_view)> sink) {
   impl_->trace = std::move(sink);
+}
+
+ExchangeIo& Session::RequestIo() {
+  return *impl_->io;
+}
+
+void Session::TraceLine(std::string_view line) const {
+  if (impl_->trace) impl_->trace(line);
 }
 
 }  // namespace corvane::protocol

@@ -12,29 +12,17 @@
 #include "platform/local_interfaces.h"
 #include "protocol/device_table.h"
 #include "protocol/fixed_text.h"
+#include "protocol/protocol_constants.h"
+#include "protocol/protocol_types.h"
 
 namespace corvane::protocol {
 
-inline constexpr std::uint16_t kDevicePort = 13579;
-inline constexpr char kMulticastGroup[] = "224.0.0.1";
-inline constexpr int kMaxInterfaces = 8;
-inline constexpr int kSearchFilter = 6;  // both filters of every search the program runs
-
-using ClientIdBytes = std::array<std::uint8_t, 10>;
+class ExchangeIo;
 
 struct InterfaceEntry {
   FixedText<16> address;  // dotted IPv4 text
   unsigned systemIndex = 0;
   std::string name;
-};
-
-// Something that keeps an interface from working, e.g. port 13579 held exclusively by another
-// program. Without it a search would just look empty.
-struct TransportProblem {
-  std::string interfaceName;
-  std::string address;
-  int error = 0;        // errno
-  std::string message;  // one line for the user
 };
 
 // All state of one program run: the transport (interfaces, sockets, ClientId), the device
@@ -44,6 +32,9 @@ struct TransportProblem {
 class Session {
  public:
   Session();
+  // A session without sockets: its searches and requests go through io, which must outlive it
+  // (unit tests script the devices this way). Not for OpenTransport.
+  explicit Session(ExchangeIo& io);
   ~Session();  // closes the transport
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -58,7 +49,7 @@ class Session {
   // Empties and refills DeviceTable; takes about 1.1 s per interface.
   void SearchDevices(int firstFilter, int secondFilter);
 
-  // The thirteen requests to the device named by SelectedAddress: 0 = failure.
+  // The thirteen requests to the device named by SelectedAddress: 0 = failure (requests.cpp).
   int SetAddress();        // item 1
   int SetDhcp();           // item 2
   int ReadShareList();     // item 3
@@ -103,6 +94,10 @@ class Session {
 
  private:
   struct Impl;
+  class RequestSteps;  // what the thirteen requests have in common (requests.cpp)
+  ExchangeIo& RequestIo();
+  void TraceLine(std::string_view line) const;
+
   std::unique_ptr<Impl> impl_;
 };
 

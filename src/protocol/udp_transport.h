@@ -9,7 +9,7 @@
 
 #include "platform/local_interfaces.h"
 #include "protocol/exchange_io.h"
-#include "protocol/session.h"
+#include "protocol/protocol_types.h"
 #include "protocol/unique_fd.h"
 
 namespace corvane::protocol {

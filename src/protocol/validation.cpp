@@ -144,6 +144,15 @@ std::optional<Octets> ToOctets(std::string_view dotted) {
   return Octets{bytes[0], bytes[1], bytes[2], bytes[3]};
 }
 
+std::string ToDotted(const Octets& octets) {
+  std::string text;
+  for (std::size_t k = 0; k < octets.size(); ++k) {
+    if (k != 0) text += '.';
+    text += std::to_string(octets[k]);
+  }
+  return text;
+}
+
 bool SameSubnet(const Octets& device, const Octets& mask, const Octets& local) {
   for (std::size_t k = 0; k < 4; ++k) {
     if ((mask[k] & device[k]) != (mask[k] & local[k])) return false;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace corvane::validation {
@@ -37,6 +38,10 @@ int ParseDottedAddress(std::string_view text, std::uint32_t* address);
 
 // Octets of a dotted text for the address controls; empty when it does not parse.
 std::optional<Octets> ToOctets(std::string_view dotted);
+
+// The dotted text of four octets, "%d.%d.%d.%d" first octet first, with no leading zeros. The
+// one place an address becomes text: reply bytes, address controls and command-line input.
+std::string ToDotted(const Octets& octets);
 
 // True when (mask AND device) equals (mask AND local) in every octet.
 bool SameSubnet(const Octets& device, const Octets& mask, const Octets& local);

@@ -21,6 +21,7 @@
 #include "dialogs/ip_address_edit.h"
 #include "platform/testing/fake_drive_mappings.h"
 #include "platform/testing/fake_system_info.h"
+#include "support/lab_support.h"
 #include "support/modal_watcher.h"
 #include "window_test_support.h"
 
@@ -56,14 +57,16 @@ class MainWindowLabTest : public ::testing::Test {
     session.OpenTransport();
     ASSERT_TRUE(session.TransportProblems().empty());
     window = std::make_unique<CMainDlg>(session, drives, system);
-    window->OnInitDialog();
+    window->InitDialog();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }
+  // Every test finds the lab as configured, whatever the one before changed or left behind.
+  void TearDown() override { EXPECT_TRUE(lab::ResetDevices()); }
 
   template <typename T>
   T* Item(int controlId) {
-    return qobject_cast<T*>(window->GetDlgItem(controlId));
+    return dialogs::FindControl<T>(window.get(), controlId);
   }
   QTreeWidget* Devices() { return Item<QTreeWidget>(id::kDeviceList); }
   dialogs::IpAddressEdit* Address(int controlId) { return Item<dialogs::IpAddressEdit>(controlId); }
@@ -91,7 +94,7 @@ class MainWindowLabTest : public ::testing::Test {
   }
   bool SubnetButtonsEnabled(bool expected) {
     for (int buttonId : {id::kMount, id::kUnmount, id::kWebPage, id::kSetLanguage}) {
-      if (window->GetDlgItem(buttonId)->isEnabled() != expected) return false;
+      if (dialogs::FindControl(window.get(), buttonId)->isEnabled() != expected) return false;
     }
     return true;
   }

@@ -65,8 +65,8 @@ TEST_F(MainWindowLabTest, ClickShowsTheDeviceAndEnablesItsOperationsOnlyInTheLoc
   EXPECT_EQ(Item<QComboBox>(id::kDhcp)->currentText(), QStringLiteral("Disabled"));
   EXPECT_TRUE(Address(id::kIpAddress)->isEnabled());
   EXPECT_TRUE(SubnetButtonsEnabled(false));
-  EXPECT_TRUE(window->GetDlgItem(id::kModifyLan)->isEnabled());
-  EXPECT_TRUE(window->GetDlgItem(id::kModifyNames)->isEnabled());
+  EXPECT_TRUE(dialogs::FindControl(window.get(), id::kModifyLan)->isEnabled());
+  EXPECT_TRUE(dialogs::FindControl(window.get(), id::kModifyNames)->isEnabled());
 
   // The empty area of the list: still a click, but the shown device stays the target.
   test::ClickEmptyArea(Devices());
@@ -101,7 +101,7 @@ TEST_F(MainWindowLabTest, SearchEmptiesTheShownDeviceAndListsAgain) {
   EXPECT_TRUE(Address(id::kGateway)->IsBlank());
   EXPECT_TRUE(ShareNames().empty());
   EXPECT_TRUE(Contains(ListedAddresses(), "192.168.50.21"));
-  EXPECT_TRUE(window->GetDlgItem(id::kSearch)->isEnabled());
+  EXPECT_TRUE(dialogs::FindControl(window.get(), id::kSearch)->isEnabled());
 }
 
 TEST_F(MainWindowLabTest, RepaintDuringANetworkWaitWaitsUntilItEnds) {

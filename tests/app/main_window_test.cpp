@@ -45,13 +45,13 @@ class MainWindowTest : public ::testing::Test {
   CMainDlg& Window() {
     if (!window) {
       window = std::make_unique<CMainDlg>(session, drives, system);
-      window->OnInitDialog();
+      window->InitDialog();
     }
     return *window;
   }
   template <typename T>
   T* Item(int controlId) {
-    return qobject_cast<T*>(Window().GetDlgItem(controlId));
+    return dialogs::FindControl<T>(&Window(), controlId);
   }
 
   protocol::Session session;
@@ -66,7 +66,7 @@ TEST_F(MainWindowTest, ControlsSitInsideTheWindowWithoutOverlapping) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Corvane"));
   std::vector<QWidget*> controls;
   for (const TemplateItem& item : kMainControls) {
-    QWidget* control = dialog.GetDlgItem(item.id);
+    QWidget* control = dialogs::FindControl(&dialog, item.id);
     ASSERT_NE(control, nullptr) << item.id;
     EXPECT_EQ(control->property("controlId").toInt(), item.id);
     EXPECT_TRUE(dialog.rect().contains(control->geometry())) << item.id;
@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, ControlsSitInsideTheWindowWithoutOverlapping) {
     }
     controls.push_back(control);
   }
-  EXPECT_EQ(dialog.GetDlgItem(1000)->geometry().topLeft(), QPoint(20, 20));
+  EXPECT_EQ(dialogs::FindControl(&dialog, 1000)->geometry().topLeft(), QPoint(20, 20));
 }
 
 TEST_F(MainWindowTest, LabelsGroupsListsAndCombosCarryTheirTexts) {
@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, LabelsGroupsListsAndCombosCarryTheirTexts) {
 TEST_F(MainWindowTest, TabFollowsTheTemplateOrder) {
   CMainDlg& dialog = Window();
   std::vector<int> order;
-  QWidget* at = dialog.GetDlgItem(id::kDeviceList);
+  QWidget* at = dialogs::FindControl(&dialog, id::kDeviceList);
   for (int step = 0; step < 400 && order.size() < kMainControls.size(); ++step) {
     for (QWidget* candidate = at; candidate != nullptr && candidate != &dialog;
          candidate = candidate->parentWidget()) {
@@ -155,6 +155,25 @@ TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesIt) {
   EXPECT_EQ(messages.texts(),
             std::vector<std::string>{std::string(validation::kSelectServerToModifyNames)});
   EXPECT_TRUE(dialog.isVisible());
+}
+
+TEST_F(MainWindowTest, DoModalFillsTheWindowOnceBeforeItIsFirstShown) {
+  CMainDlg dialog(session, drives, system);
+  ModalWatcher watcher;
+  watcher.Expect([&](QWidget* modal) {
+    EXPECT_EQ(modal, &dialog);
+    EXPECT_EQ(dialogs::FindControl<QTreeWidget>(&dialog, id::kDeviceList)->columnCount(), 4);
+    EXPECT_EQ(dialogs::FindControl<QComboBox>(&dialog, id::kDrive)->currentText(), "D:");
+    corvane::testing::RejectModal(modal);
+  });
+  dialog.DoModal();
+  EXPECT_TRUE(watcher.AllDone());
+
+  auto* hostName = dialogs::FindControl<QLineEdit>(&dialog, id::kHostName);
+  hostName->setText(QStringLiteral("typed"));
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  EXPECT_EQ(hostName->text(), QStringLiteral("typed")) << "initialised a second time";
 }
 
 TEST_F(MainWindowTest, EscapeEndsTheWindowAndLeavesTheTransportToTheProgramEnd) {
@@ -301,15 +320,15 @@ TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything
   QTest::keyClick(dhcp, Qt::Key_Down);
   ASSERT_EQ(dhcp->currentText(), QStringLiteral("Enabled"));
   for (int controlId : {id::kIpAddress, id::kNetmask, id::kGateway}) {
-    EXPECT_FALSE(dialog.GetDlgItem(controlId)->isEnabled()) << controlId;
+    EXPECT_FALSE(dialogs::FindControl(&dialog, controlId)->isEnabled()) << controlId;
   }
   QTest::keyClick(dhcp, Qt::Key_Up);
   for (int controlId : {id::kIpAddress, id::kNetmask, id::kGateway}) {
-    EXPECT_TRUE(dialog.GetDlgItem(controlId)->isEnabled()) << controlId;
+    EXPECT_TRUE(dialogs::FindControl(&dialog, controlId)->isEnabled()) << controlId;
   }
   // A selection made by the program is not a choice of the user.
   dhcp->setCurrentIndex(1);
-  EXPECT_TRUE(dialog.GetDlgItem(id::kIpAddress)->isEnabled());
+  EXPECT_TRUE(dialogs::FindControl(&dialog, id::kIpAddress)->isEnabled());
 }
 
 TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints) {

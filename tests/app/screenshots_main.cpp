@@ -70,9 +70,9 @@ int Run(const QString& outputDir) {
   const auto system = platform::MakeSystemInfo();
 
   app::CMainDlg window(session, *drives, *system);
-  window.OnInitDialog();
+  window.InitDialog();
   window.show();
-  auto* devices = qobject_cast<QTreeWidget*>(window.GetDlgItem(app::id::kDeviceList));
+  auto* devices = dialogs::FindControl<QTreeWidget>(&window, app::id::kDeviceList);
   if (devices->topLevelItemCount() > 0) app::test::ClickRow(devices, 0);
   QApplication::processEvents();
   bool ok = Save(&window, outputDir + "/main-window.png");

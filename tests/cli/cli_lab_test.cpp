@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The corvane executable against simulated devices in the virtual network (standard lab).
-// Tests run in file order and share one lab: each device is changed by one test only.
+// The command line against simulated devices in the virtual network (standard lab): commands
+// run in-process with in-memory output and a scripted terminal, and the real executable where the
+// process itself matters.
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -11,23 +12,29 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli_run.h"
+#include "support/lab_support.h"
+
 namespace {
 
+using corvane::cli::testing::CliRun;
+using corvane::cli::testing::Describe;
 using nlohmann::json;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+CliRun RunCli(const std::vector<std::string>& args,
+              std::deque<std::optional<std::string>> answers = {}) {
+  return corvane::cli::testing::RunInProcess(args, std::move(answers));
+}
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
@@ -49,7 +56,7 @@ int TemporaryFile(std::string& path) {
 }
 
 // Runs the real binary with stdin from /dev/null, so it can never prompt.
-CliRun RunCli(const std::vector<std::string>& args) {
+CliRun RunBinary(const std::vector<std::string>& args) {
   const std::string binary = Environment("CORVANE_CLI");
   std::string outPath;
   std::string errPath;
@@ -78,10 +85,6 @@ CliRun RunCli(const std::vector<std::string>& args) {
   unlink(outPath.c_str());
   unlink(errPath.c_str());
   return run;
-}
-
-std::string Describe(const CliRun& run) {
-  return "status " + std::to_string(run.status) + "\nstdout:\n" + run.out + "stderr:\n" + run.err;
 }
 
 json DeviceState(const std::string& id) {
@@ -114,10 +117,12 @@ class CliLab : public ::testing::Test {
     ASSERT_FALSE(Environment("CORVANE_CLI").empty()) << "CORVANE_CLI names the binary";
     ASSERT_FALSE(Environment("CORVANE_LAB_DIR").empty()) << "must run inside the lab";
   }
+  // Every test finds the lab as configured, whatever the one before changed or left behind.
+  void TearDown() override { EXPECT_TRUE(corvane::lab::ResetDevices()); }
 };
 
 TEST_F(CliLab, SearchJsonListsTheAnsweringDevicesWithTheirInterface) {
-  const CliRun run = RunCli({"search", "--json"});
+  const CliRun run = RunBinary({"search", "--json"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   const json devices = json::parse(run.out);
   ASSERT_TRUE(devices.is_array());
@@ -262,15 +267,18 @@ TEST_F(CliLab, SetStaticWithTheDefaultPassword) {
   EXPECT_EQ(json::parse(after.out)["dhcp"], false);
 }
 
+// The executable itself, with no terminal to ask on: the default pair is tried twice.
 TEST_F(CliLab, WrongOrMissingPasswordIsRefusedAndChangesNothing) {
+  const int setsBefore = RequestsTo("nas8", "05", "0011223344a8");
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"set-dhcp", "192.168.50.28", "--password", "wrong"},
         std::vector<std::string>{"set-dhcp", "192.168.50.28"}}) {
-    const CliRun run = RunCli(args);
+    const CliRun run = RunBinary(args);
     EXPECT_EQ(run.status, 1) << Describe(run);
     EXPECT_THAT(run.err, HasSubstr("Wrong administrator password input!"));
   }
-  EXPECT_EQ(RequestsTo("nas8", "05", "0011223344a8"), 0) << "no set request may follow a refusal";
+  EXPECT_EQ(RequestsTo("nas8", "05", "0011223344a8"), setsBefore)
+      << "no set request may follow a refusal";
   const json state = DeviceState("nas8");
   EXPECT_EQ(state["dhcp"], false);
   EXPECT_EQ(state["address"], "192.168.50.28");
@@ -289,6 +297,27 @@ TEST_F(CliLab, SecondPasswordOpensTheDevice) {
   const CliRun dhcp = RunCli({"set-dhcp", "192.168.50.88", "--password=hazel-secret"});
   ASSERT_EQ(dhcp.status, 0) << Describe(dhcp);
   EXPECT_THAT(dhcp.out, HasSubstr("now answers at 192.168.50.128"));
+  EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
+}
+
+TEST_F(CliLab, ThePasswordIsAskedForOnceWhenNoneWasGiven) {
+  const std::string prompt = "Administrator password for 192.168.50.28: ";
+  const int setsBefore = RequestsTo("nas8", "05", "0011223344a8");
+  const CliRun unanswered = RunCli({"set-dhcp", "192.168.50.28"}, {std::nullopt});
+  EXPECT_EQ(unanswered.status, 1) << Describe(unanswered);
+  EXPECT_EQ(unanswered.prompts, std::vector<std::string>{prompt});
+  EXPECT_THAT(unanswered.err, HasSubstr("Wrong administrator password input!"));
+
+  const CliRun tooLong = RunCli({"set-dhcp", "192.168.50.28"}, {std::string(17, 'h')});
+  EXPECT_EQ(tooLong.status, 2) << Describe(tooLong);
+  EXPECT_THAT(tooLong.err, HasSubstr("at most 16 characters"));
+  EXPECT_EQ(RequestsTo("nas8", "05", "0011223344a8"), setsBefore);
+  EXPECT_EQ(DeviceState("nas8")["dhcp"], false);
+
+  const CliRun answered = RunCli({"set-dhcp", "192.168.50.28"}, {"hazel-secret"});
+  ASSERT_EQ(answered.status, 0) << Describe(answered);
+  EXPECT_EQ(answered.prompts, std::vector<std::string>{prompt});
+  EXPECT_THAT(answered.out, HasSubstr("Set to dhcp client done!"));
   EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
 }
 

@@ -24,58 +24,14 @@ TEST(ReadOctets, ReadsLikeTheAddressControl) {
   }
 }
 
-std::string StaticError(const char* ip, const char* mask, const char* gateway) {
-  const auto optional = [](const char* text) {
-    return text == nullptr ? std::nullopt : std::optional<std::string>(text);
-  };
-  return CheckStaticSettings(optional(ip), optional(mask), optional(gateway)).error;
-}
-
-TEST(CheckStaticSettings, MissingAddressesComeBeforeEveryOtherMessage) {
-  EXPECT_EQ(StaticError(nullptr, "999.0.0.0", "x"), validation::kInputIpAddress);
-  EXPECT_EQ(StaticError("1.2.3.0", "", "1.2.3.1"), validation::kInputNetmask);
-  EXPECT_EQ(StaticError("1.2.3.0", "255.255.255.0", nullptr), validation::kInputGateway);
-}
-
-TEST(CheckStaticSettings, OctetRulesInTheOrderAddressMaskGateway) {
-  EXPECT_EQ(StaticError("192.168.1.0", "255.255.255.0", "192.168.1.1"), validation::kIpOctet4);
-  EXPECT_EQ(StaticError("192.168.1.255", "255.255.255.0", "192.168.1.1"), validation::kIpOctet4);
-  EXPECT_EQ(StaticError("192.168.1.20", "255.255.255.0", "192.168.1.255"),
-            validation::kGatewayOctet4);
-  EXPECT_EQ(StaticError("192.300.1.20", "255.255.256.0", "192.168.1.255"), validation::kIpOctet2);
-  EXPECT_EQ(StaticError("192.168.1.20", "255.255.256.0", "192.168.1.255"),
-            validation::kNetmaskOctet3);
-  EXPECT_EQ(StaticError("192.168.1.20", "255.255.255.0", "1.2.3"),
+TEST(ReadStaticInput, BlankOptionsAreMissingAndOtherTextsAreNamedByTheirOption) {
+  const operations::StaticAddressInput input =
+      ReadStaticInput(std::nullopt, "255.255.255.0", "1.2.3");
+  EXPECT_TRUE(input.address.blank());
+  EXPECT_EQ(input.netmask.octets, (Octets{255, 255, 255, 0}));
+  EXPECT_EQ(input.gateway.unreadable,
             "--gateway: not a dotted address (four numbers separated by dots): 1.2.3");
-}
-
-TEST(CheckStaticSettings, GatewayMustLieInTheNewSubnet) {
-  EXPECT_EQ(StaticError("192.168.1.20", "255.255.255.0", "192.168.2.1"),
-            validation::kGatewayInputError);
-  const StaticCheck wide = CheckStaticSettings("192.168.001.20", "255.255.0.0", "192.168.2.1");
-  ASSERT_TRUE(wide.settings) << wide.error;
-  EXPECT_EQ(wide.settings->address, "192.168.1.20");
-  EXPECT_EQ(wide.settings->netmask, "255.255.0.0");
-  EXPECT_EQ(wide.settings->gateway, "192.168.2.1");
-  EXPECT_TRUE(CheckStaticSettings("192.168.1.20", "0.0.0.0", "10.9.8.7").settings);
-}
-
-TEST(CheckNames, BothAreCheckedBeforeAnythingIsSent) {
-  EXPECT_EQ(CheckNames(std::nullopt, "WG"), validation::kHostNameEmpty);
-  EXPECT_EQ(CheckNames("nas 1", "bad group"), validation::kHostNameFormatLong);
-  EXPECT_EQ(CheckNames("nas'1", "WG"), validation::kHostNameFormatShort);
-  EXPECT_EQ(CheckNames("nas1", "bad group"), validation::kWorkgroupFormat);
-  EXPECT_EQ(CheckNames("nas1", ""), validation::kWorkgroupEmpty);
-  EXPECT_EQ(CheckNames("nas1", std::nullopt), validation::kWorkgroupEmpty);
-  EXPECT_FALSE(CheckNames("nas-1_a", "R&D(1)"));
-}
-
-TEST(CheckNames, LongerThanTheDeviceBufferIsRefusedNotCut) {
-  const std::string fits(31, 'n');
-  const std::string tooLong(32, 'n');
-  EXPECT_FALSE(CheckNames(fits, fits));
-  EXPECT_EQ(CheckNames(tooLong, "WG"), validation::kHostNameTooLong);
-  EXPECT_EQ(CheckNames("nas1", tooLong), validation::kWorkgroupTooLong);
+  EXPECT_FALSE(input.gateway.blank());
 }
 
 TEST(CheckPassword, AtMostSixteenCharacters) {

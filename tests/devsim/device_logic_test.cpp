@@ -289,6 +289,27 @@ TEST(DeviceLogicSet, ChangeOnASecondLegUnderPerLegPolicy) {
   EXPECT_EQ(FormatIpv4(device.State().legs[1].address.address), "192.168.60.99");
 }
 
+TEST(DeviceLogicReset, BringsBackTheConfiguredDeviceAndCountsItself) {
+  DeviceLogic device = Device({{"silent", false}});
+  device.Handle(Set(kId, kHome, 5, "RENAMED"), 0, 0);
+  device.Handle(Set(kId, kHome, 1, "10.1.2.3", "255.255.0.0", "10.1.0.1"), 0, 0);
+  device.SetSilent(true);
+
+  const std::vector<AddressChange> moves = device.Reset();
+  ASSERT_EQ(moves.size(), 1u) << "only the leg that moved";
+  EXPECT_EQ(moves[0].leg, 0u);
+  EXPECT_EQ(FormatIpv4(moves[0].address.address), "192.168.50.21");
+  EXPECT_EQ(moves[0].address.prefix, 24);
+  EXPECT_EQ(device.State().name, "NAS-ALDER");
+  EXPECT_EQ(device.State().gateway, "192.168.50.1");
+  EXPECT_FALSE(device.State().silent);
+  EXPECT_EQ(device.State().changes, 0);
+  EXPECT_EQ(device.State().resets, 1);
+  EXPECT_FALSE(device.Handle(Read(kId, kHome, 6), 0, 0).reply.empty()) << "home again";
+  EXPECT_TRUE(device.Reset().empty());
+  EXPECT_EQ(device.State().resets, 2);
+}
+
 TEST(DeviceState, JsonNamesWhatTestsLookFor) {
   DeviceLogic device = Device({{"dhcp", true}});
   nlohmann::json state = StateToJson(device.Config(), device.State());
@@ -301,6 +322,7 @@ TEST(DeviceState, JsonNamesWhatTestsLookFor) {
   EXPECT_EQ(state["legs"][1]["address"], "192.168.60.21");
   EXPECT_EQ(state["silent"], false);
   EXPECT_EQ(state["shares"], "HDD_a:public::music:");
+  EXPECT_EQ(state["resets"], 0);
 }
 
 }  // namespace

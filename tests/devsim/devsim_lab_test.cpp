@@ -12,6 +12,7 @@
 
 #include "lab_socket.h"
 #include "request_bytes.h"
+#include "support/lab_support.h"
 
 namespace corvane::devsim::testing {
 namespace {
@@ -118,6 +119,8 @@ class DevsimLab : public ::testing::Test {
   void SetUp() override {
     ASSERT_FALSE(Environment("CORVANE_LAB_DIR").empty()) << "runs inside the lab (lab.sh run)";
   }
+  // Every test finds the lab as configured, whatever the one before changed or left behind.
+  void TearDown() override { EXPECT_TRUE(corvane::lab::ResetDevices()); }
 };
 
 TEST_F(DevsimLab, DiscoveryOnTheFirstSubnet) {
@@ -241,6 +244,15 @@ TEST_F(DevsimLab, AddressChangesReallyMoveTheDevice) {
   auto found = Discover(lan1, 6, {"192.168.50.126"});
   EXPECT_EQ(found.find("192.168.50.126")->second.bytes[21], '1');
   EXPECT_EQ(found.count("192.168.50.26"), 0u);
+
+  // A reset moves it back where the config put it.
+  ASSERT_TRUE(corvane::lab::ResetDevices());
+  EXPECT_EQ(State("nas6")["address"], "192.168.50.26");
+  EXPECT_EQ(State("nas6")["dhcp"], false);
+  auto home = Discover(lan1, 9, {"192.168.50.26"});
+  ASSERT_EQ(home.count("192.168.50.26"), 1u);
+  EXPECT_EQ(home.find("192.168.50.26")->second.bytes[21], '0');
+  EXPECT_EQ(home.count("192.168.50.126"), 0u);
 }
 
 TEST_F(DevsimLab, SilenceCanBeSwitchedWhileTheLabRuns) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "protocol/requests.h"
+#include "protocol/session.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -18,7 +18,8 @@ using testing::kTestClientId;
 // A session's state with two devices known on interface 1, and no sockets.
 class RequestsTest : public ::testing::Test {
  protected:
-  RequestsTest() : runner_(session_, io_, trace_) {
+  RequestsTest() {
+    session_.SetTraceSink([this](std::string_view line) { lines_.emplace_back(line); });
     session_.ClientId = kTestClientId;
     session_.InterfaceCount = 2;
     session_.DeviceTable.AddDevice("Other", "192.168.50.20", "255.255.255.0", "192.168.50.1", "0",
@@ -37,25 +38,22 @@ class RequestsTest : public ::testing::Test {
 
   static DeviceFacts Selected() { return DeviceFacts{}; }
 
-  Session session_;
   FakeExchangeIo io_;
+  Session session_{io_};
   std::vector<std::string> lines_;
-  TraceSink trace_ = [this](std::string_view line) { lines_.emplace_back(line); };
-  RequestRunner runner_;
 };
 
 TEST_F(RequestsTest, EveryRequestFailsAtOnceWithoutASelectedRecord) {
   session_.SelectedAddress.Set("192.168.50.99");
   session_.ShareList.AddShare("stale");
   session_.WorkgroupText.Set("kept");
-  using Request = int (RequestRunner::*)();
+  using Request = int (Session::*)();
   for (Request request :
-       {&RequestRunner::SetAddress, &RequestRunner::SetDhcp, &RequestRunner::ReadShareList,
-        &RequestRunner::CheckCredentials, &RequestRunner::SetHostName,
-        &RequestRunner::ReadWorkgroup, &RequestRunner::SetWorkgroup, &RequestRunner::SetCodepage,
-        &RequestRunner::ReadCodepage, &RequestRunner::SendRw, &RequestRunner::ReadIdeOk,
-        &RequestRunner::ReadShareName, &RequestRunner::SendStop}) {
-    EXPECT_EQ((runner_.*request)(), 0);
+       {&Session::SetAddress, &Session::SetDhcp, &Session::ReadShareList,
+        &Session::CheckCredentials, &Session::SetHostName, &Session::ReadWorkgroup,
+        &Session::SetWorkgroup, &Session::SetCodepage, &Session::ReadCodepage, &Session::SendRw,
+        &Session::ReadIdeOk, &Session::ReadShareName, &Session::SendStop}) {
+    EXPECT_EQ((session_.*request)(), 0);
   }
   EXPECT_TRUE(io_.events.empty());
   EXPECT_EQ(session_.ShareList.count(), 0);  // emptied before the lookup
@@ -64,25 +62,23 @@ TEST_F(RequestsTest, EveryRequestFailsAtOnceWithoutASelectedRecord) {
 
 TEST_F(RequestsTest, RecordWithAnInterfaceBeyondTheTableIsNotUsed) {
   session_.InterfaceCount = 1;
-  EXPECT_EQ(runner_.ReadWorkgroup(), 0);
+  EXPECT_EQ(session_.ReadWorkgroup(), 0);
   EXPECT_TRUE(io_.events.empty());
 }
 
 TEST_F(RequestsTest, ReadsUseTheirDrainAndLimitOnTheRecordsInterface) {
   struct Case {
-    int (RequestRunner::*request)();
+    int (Session::*request)();
     std::uint8_t item;
     int drain;
     int limit;
   };
   for (const Case& c :
-       {Case{&RequestRunner::ReadShareList, 3, 11, 20},
-        Case{&RequestRunner::ReadWorkgroup, 6, 6, 10},
-        Case{&RequestRunner::ReadCodepage, 9, 11, 10}, Case{&RequestRunner::ReadIdeOk, 11, 11, 20},
-        Case{&RequestRunner::ReadShareName, 12, 11, 20},
-        Case{&RequestRunner::CheckCredentials, 4, 11, 10}}) {
+       {Case{&Session::ReadShareList, 3, 11, 20}, Case{&Session::ReadWorkgroup, 6, 6, 10},
+        Case{&Session::ReadCodepage, 9, 11, 10}, Case{&Session::ReadIdeOk, 11, 11, 20},
+        Case{&Session::ReadShareName, 12, 11, 20}, Case{&Session::CheckCredentials, 4, 11, 10}}) {
     io_.events.clear();
-    EXPECT_EQ((runner_.*c.request)(), 0);
+    EXPECT_EQ((session_.*c.request)(), 0);
     const auto sends = io_.Sends();
     ASSERT_EQ(sends.size(), 1u);
     EXPECT_EQ(sends[0].interfaceIndex, 1);
@@ -102,16 +98,16 @@ TEST_F(RequestsTest, SetsWaitTenPollsWithoutDrainAndCarryTheirText) {
   session_.RwText.Set("rw");
   session_.StopText.Set("stop");
   struct Case {
-    int (RequestRunner::*request)();
+    int (Session::*request)();
     std::uint8_t item;
     std::string payload;
   };
   for (const Case& c :
-       {Case{&RequestRunner::SetHostName, 5, "host"}, Case{&RequestRunner::SetWorkgroup, 7, "WG"},
-        Case{&RequestRunner::SetCodepage, 8, "850"}, Case{&RequestRunner::SendRw, 10, "rw"},
-        Case{&RequestRunner::SendStop, 13, "stop"}}) {
+       {Case{&Session::SetHostName, 5, "host"}, Case{&Session::SetWorkgroup, 7, "WG"},
+        Case{&Session::SetCodepage, 8, "850"}, Case{&Session::SendRw, 10, "rw"},
+        Case{&Session::SendStop, 13, "stop"}}) {
     io_.events.clear();
-    EXPECT_EQ((runner_.*c.request)(), 0);
+    EXPECT_EQ((session_.*c.request)(), 0);
     ASSERT_EQ(io_.Sends().size(), 1u);
     const Bytes sent = io_.Sends()[0].bytes;
     EXPECT_EQ(io_.events[0].kind, IoEvent::kSend);
@@ -126,27 +122,27 @@ TEST_F(RequestsTest, SetsWaitTenPollsWithoutDrainAndCarryTheirText) {
 
 TEST_F(RequestsTest, SetsSucceedOnTheSelectedDevicesReply) {
   AnswerWith([](const Bytes&) { return testing::SetReply(kTestClientId, Selected()); });
-  EXPECT_EQ(runner_.SetHostName(), 1);
-  EXPECT_EQ(runner_.SetWorkgroup(), 1);
-  EXPECT_EQ(runner_.SetCodepage(), 1);
-  EXPECT_EQ(runner_.SendRw(), 1);
-  EXPECT_EQ(runner_.SendStop(), 1);
+  EXPECT_EQ(session_.SetHostName(), 1);
+  EXPECT_EQ(session_.SetWorkgroup(), 1);
+  EXPECT_EQ(session_.SetCodepage(), 1);
+  EXPECT_EQ(session_.SendRw(), 1);
+  EXPECT_EQ(session_.SendStop(), 1);
 }
 
 TEST_F(RequestsTest, ReadValuesAreStoredCutAndTraced) {
   std::string value;
   AnswerWith([&](const Bytes&) { return testing::ReadReply(kTestClientId, Selected(), value); });
   value = std::string(40, 'W');
-  EXPECT_EQ(runner_.ReadWorkgroup(), 1);
+  EXPECT_EQ(session_.ReadWorkgroup(), 1);
   EXPECT_EQ(session_.WorkgroupText, std::string(31, 'W'));
   value = "850";
-  EXPECT_EQ(runner_.ReadCodepage(), 1);
+  EXPECT_EQ(session_.ReadCodepage(), 1);
   EXPECT_EQ(session_.CodepageText, "850");
   value = "3 and a long tail";
-  EXPECT_EQ(runner_.ReadIdeOk(), 1);
+  EXPECT_EQ(session_.ReadIdeOk(), 1);
   EXPECT_EQ(session_.IdeOkText, "3 and a");
   value = "HDD_a_with_a_long_system_name";
-  EXPECT_EQ(runner_.ReadShareName(), 1);
+  EXPECT_EQ(session_.ReadShareName(), 1);
   EXPECT_EQ(session_.ShareNameText, "HDD_a_with_a_long_s");
   EXPECT_THAT(lines_,
               ::testing::ElementsAre("workgroup=" + std::string(31, 'W') + "\n", "codepage=850\n",
@@ -160,14 +156,14 @@ TEST_F(RequestsTest, EmptyValueIsStoredAsEmptyText) {
     return reply;
   });
   session_.WorkgroupText.Set("before");
-  EXPECT_EQ(runner_.ReadWorkgroup(), 1);
+  EXPECT_EQ(session_.ReadWorkgroup(), 1);
   EXPECT_TRUE(session_.WorkgroupText.empty());
-  EXPECT_EQ(runner_.CheckCredentials(), 0);
+  EXPECT_EQ(session_.CheckCredentials(), 0);
 }
 
 TEST_F(RequestsTest, FailedReadKeepsTheText) {
   session_.CodepageText.Set("437");
-  EXPECT_EQ(runner_.ReadCodepage(), 0);
+  EXPECT_EQ(session_.ReadCodepage(), 0);
   EXPECT_EQ(session_.CodepageText, "437");
   EXPECT_TRUE(lines_.empty());
 }
@@ -178,13 +174,13 @@ TEST_F(RequestsTest, CredentialsReturnTheFirstValueByteSigned) {
   session_.LoginUserName.Set("admin");
   session_.LoginPassword.Set("secret");
   value = "1";
-  EXPECT_EQ(runner_.CheckCredentials(), '1');
+  EXPECT_EQ(session_.CheckCredentials(), '1');
   const Bytes sent = io_.Sends().back().bytes;
   EXPECT_EQ(sent.size(), 28u + 5 + 2 + 6);
   value = "\xff";
-  EXPECT_EQ(runner_.CheckCredentials(), -1);
+  EXPECT_EQ(session_.CheckCredentials(), -1);
   value = "";
-  EXPECT_EQ(runner_.CheckCredentials(), 0);
+  EXPECT_EQ(session_.CheckCredentials(), 0);
 }
 
 TEST_F(RequestsTest, StaleReadRepliesNeitherProveNorRefuseCredentials) {
@@ -194,12 +190,12 @@ TEST_F(RequestsTest, StaleReadRepliesNeitherProveNorRefuseCredentials) {
   io_.Queue(1, testing::ReadReply(kTestClientId, Selected(), "HDD_a:public", 3));
   io_.Queue(1, testing::ReadReply(kTestClientId, Selected(), "HDD_a:public", 3));
   AnswerWith([](const Bytes&) { return testing::ReadReply(kTestClientId, Selected(), "", 4); });
-  EXPECT_EQ(runner_.CheckCredentials(), 0);
+  EXPECT_EQ(session_.CheckCredentials(), 0);
 
   // A refusal that arrived twice must not refuse the next, right password.
   io_.Queue(1, testing::ReadReply(kTestClientId, Selected(), "", 4));
   AnswerWith([](const Bytes&) { return testing::ReadReply(kTestClientId, Selected(), "1", 4); });
-  EXPECT_EQ(runner_.CheckCredentials(), '1');
+  EXPECT_EQ(session_.CheckCredentials(), '1');
 }
 
 TEST_F(RequestsTest, ShareListIsRefilledFromTheValueAndEmptiedOnFailure) {
@@ -207,13 +203,13 @@ TEST_F(RequestsTest, ShareListIsRefilledFromTheValueAndEmptiedOnFailure) {
   AnswerWith([](const Bytes&) {
     return testing::ReadReply(kTestClientId, Selected(), "HDD_a::public:HDD_a:", 3);
   });
-  EXPECT_EQ(runner_.ReadShareList(), 1);
+  EXPECT_EQ(session_.ReadShareList(), 1);
   std::vector<std::string> names;
   for (const ShareEntry& e : session_.ShareList) names.push_back(e.name.str());
   EXPECT_THAT(names, ::testing::ElementsAre("HDD_a", "public"));
 
   io_.onSend = nullptr;
-  EXPECT_EQ(runner_.ReadShareList(), 0);
+  EXPECT_EQ(session_.ReadShareList(), 0);
   EXPECT_EQ(session_.ShareList.count(), 0);
 }
 
@@ -229,7 +225,7 @@ TEST_F(RequestsTest, SetAddressMovesTheRecordInPlace) {
   });
   // A reply still naming the old address is not the answer to an address change.
   io_.Queue(1, testing::SetReply(kTestClientId, Selected(), 1));
-  EXPECT_EQ(runner_.SetAddress(), 1);
+  EXPECT_EQ(session_.SetAddress(), 1);
   EXPECT_EQ(session_.SelectedAddress, "10.1.2.3");
   ASSERT_EQ(session_.DeviceTable.count(), 2);
   const DeviceRecord& record = *session_.DeviceTable.tail();
@@ -245,7 +241,7 @@ TEST_F(RequestsTest, SetAddressMovesTheRecordInPlace) {
   // The next request finds the device under its new address.
   io_.onSend = nullptr;
   io_.events.clear();
-  runner_.ReadWorkgroup();
+  session_.ReadWorkgroup();
   ASSERT_EQ(io_.Sends().size(), 1u);
   const Bytes sent = io_.Sends()[0].bytes;
   EXPECT_THAT(Bytes(sent.begin() + 11, sent.begin() + 21),
@@ -254,7 +250,7 @@ TEST_F(RequestsTest, SetAddressMovesTheRecordInPlace) {
 
 TEST_F(RequestsTest, SetAddressWaitsUpToAHundredPolls) {
   session_.NewAddress.Set("10.1.2.3");
-  EXPECT_EQ(runner_.SetAddress(), 0);
+  EXPECT_EQ(session_.SetAddress(), 0);
   EXPECT_EQ(io_.Count(IoEvent::kPoll), 101);
   EXPECT_EQ(session_.SelectedAddress, "192.168.50.21");
   EXPECT_NE(session_.DeviceTable.FindDeviceByAddress("192.168.50.21"), nullptr);
@@ -267,7 +263,7 @@ TEST_F(RequestsTest, SetDhcpTakesTheAddressFromTheReply) {
     moved.address = {192, 168, 50, 121};
     return testing::SetReply(kTestClientId, moved, 2);
   });
-  EXPECT_EQ(runner_.SetDhcp(), 1);
+  EXPECT_EQ(session_.SetDhcp(), 1);
   EXPECT_EQ(session_.SelectedAddress, "192.168.50.121");
   const DeviceRecord& record = *session_.DeviceTable.tail();
   EXPECT_EQ(record.address, "192.168.50.121");

@@ -232,5 +232,10 @@ TEST(ToOctets, FollowsTheParser) {
   EXPECT_FALSE(ToOctets("nas1"));
 }
 
+TEST(ToDotted, WritesEveryOctetWithoutLeadingZeros) {
+  EXPECT_EQ(ToDotted({0, 10, 255, 1}), "0.10.255.1");
+  EXPECT_EQ(ToDotted(*ToOctets("0xC0.0250.1.10")), "192.168.1.10");
+}
+
 }  // namespace
 }  // namespace corvane::validation

@@ -59,6 +59,19 @@ bool DeviceLogic::SetSilent(bool silent) {
   return true;
 }
 
+std::vector<AddressChange> DeviceLogic::Reset() {
+  DeviceState configured = InitialState(config_);
+  std::vector<AddressChange> moves;
+  for (std::size_t leg = 0; leg < configured.legs.size(); ++leg) {
+    const AddressWithPrefix& address = configured.legs[leg].address;
+    if (state_.legs.at(leg).address != address) moves.push_back(AddressChange{leg, address});
+  }
+  configured.resets = state_.resets + 1;
+  state_ = std::move(configured);
+  lastDiscovery_.clear();
+  return moves;
+}
+
 Outcome DeviceLogic::Handle(std::span<const std::uint8_t> datagram, std::size_t leg,
                             std::int64_t receivedMs) {
   if (state_.silent || leg >= state_.legs.size()) return {};

@@ -38,6 +38,9 @@ class DeviceLogic {
 
   Outcome Handle(std::span<const std::uint8_t> datagram, std::size_t leg, std::int64_t receivedMs);
   bool SetSilent(bool silent);  // true if that changed anything
+  // Back to the configured device, as if just started (the count of resets goes on). Returns the
+  // legs that must be re-addressed for it.
+  std::vector<AddressChange> Reset();
 
   const DeviceConfig& Config() const { return config_; }
   const DeviceState& State() const { return state_; }

@@ -54,7 +54,8 @@ nlohmann::json StateToJson(const DeviceConfig& config, const DeviceState& state)
           {"silent", state.silent},
           {"rw", state.rw},
           {"stop", state.stop},
-          {"changes", state.changes}};
+          {"changes", state.changes},
+          {"resets", state.resets}};
 }
 
 }  // namespace corvane::devsim

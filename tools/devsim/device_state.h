@@ -30,7 +30,8 @@ struct DeviceState {
   bool silent = false;
   std::string rw;    // last text of the disk-mode request
   std::string stop;  // last text of the stop request
-  int changes = 0;   // set requests applied so far
+  int changes = 0;   // set requests applied since the start or the last reset
+  int resets = 0;    // times the device was brought back to its configured state
 };
 
 DeviceState InitialState(const DeviceConfig& config);

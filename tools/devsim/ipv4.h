@@ -26,6 +26,7 @@ std::string FormatIpv4(Ipv4 address);
 struct AddressWithPrefix {
   Ipv4 address;
   int prefix = 24;
+  bool operator==(const AddressWithPrefix&) const = default;
 };
 std::optional<AddressWithPrefix> ParseAddressWithPrefix(std::string_view text);
 

@@ -15,7 +15,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: devsim --config LAB.json --device ID [--log FILE] [--state FILE] [--ready FILE]\n"
     "Plays device ID of the lab config on the legs of the current network namespace.\n"
-    "SIGUSR1 makes it silent, SIGUSR2 lets it answer again.\n";
+    "SIGUSR1 makes it silent, SIGUSR2 lets it answer again, SIGHUP brings it back to its\n"
+    "configured state.\n";
 
 struct Arguments {
   std::string config;

@@ -120,11 +120,24 @@ bool Responder::HandleSignals() {
       case SIGUSR2:
         if (logic_.SetSilent(info.ssi_signo == SIGUSR1)) WriteState();
         break;
+      case SIGHUP:
+        Reset();
+        break;
       default:
         return false;
     }
   }
   return true;
+}
+
+void Responder::Reset() {
+  // Requests that arrived before the reset must not change the device after it.
+  pending_.clear();
+  for (const AddressChange& move : logic_.Reset()) {
+    std::string error = ReplaceInterfaceAddress(legs_[move.leg].Interface(), move.address);
+    if (!error.empty()) std::cerr << "devsim " << logic_.Config().id << ": " << error << "\n";
+  }
+  WriteState();
 }
 
 void Responder::ReceiveAll(std::size_t leg) {

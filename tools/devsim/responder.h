@@ -19,7 +19,8 @@ struct ResponderFiles {
 
 // Runs one device on the real network: every leg listens, every datagram is logged, requests
 // are handed to DeviceLogic after the configured delay and its replies are sent as the config
-// says. SIGUSR1 silences the device, SIGUSR2 lets it answer again, SIGTERM/SIGINT end it.
+// says. SIGUSR1 silences the device, SIGUSR2 lets it answer again, SIGHUP brings it back to its
+// configured state, SIGTERM/SIGINT end it.
 class Responder {
  public:
   Responder(DeviceConfig config, ResponderFiles files);
@@ -38,6 +39,7 @@ class Responder {
 
   void OpenLegs();
   bool HandleSignals();  // false when the device must stop
+  void Reset();
   void ReceiveAll(std::size_t leg);
   void ProcessDue(std::int64_t nowMs);
   void Process(const Pending& pending);

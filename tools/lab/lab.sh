@@ -8,6 +8,7 @@
 #   lab.sh dev NAME DEVICE [--] CMD ...   run CMD in a device's namespace
 #   lab.sh spawn NAME DEVICE [--] CMD ... start a daemon in a device's namespace (stopped by down)
 #   lab.sh silence NAME DEVICE on|off     the device stops answering / answers again
+#   lab.sh reset NAME [DEVICE ...]        devices (default: all) back to their configured state
 #   lab.sh down NAME                      stop every process of the lab and delete it
 #   lab.sh run CONFIG.json [--] CMD ...   up, exec CMD, down (always); status of CMD
 #   lab.sh list                           labs that exist
@@ -301,6 +302,48 @@ cmd_silence() {
   done
 }
 
+# How often the device has been reset, from its state file, into REPLY. Builtins only, no
+# subshell: a test's tear-down resets the whole lab after every test, so this runs often.
+resets_of() {
+  local text=""
+  read -r -d '' text <"$1" || true
+  REPLY=0
+  [[ $text =~ \"resets\":\ ([0-9]+) ]] && REPLY=${BASH_REMATCH[1]}
+  return 0
+}
+
+cmd_reset() {
+  (($# >= 1)) || die "usage: lab.sh reset NAME [DEVICE ...]"
+  local name=$1 device ready pid dir
+  shift
+  need_lab "$name"
+  dir=$(lab_dir "$name")
+  local -a devices=("$@")
+  if ((${#devices[@]} == 0)); then
+    for ready in "$dir"/devices/*.ready; do
+      [[ -f $ready ]] || continue
+      ready=${ready##*/}
+      devices+=("${ready%.ready}")
+    done
+  fi
+  local -A before=()
+  for device in "${devices[@]}"; do
+    [[ -f $dir/devices/$device.ready ]] || die "lab '$name' has no device '$device'"
+    resets_of "$dir/devices/$device.state.json"
+    before[$device]=$REPLY
+    read -r pid <"$dir/devices/$device.ready"
+    kill -HUP "$pid"
+  done
+  # Return only once every device has taken it in, so the caller's next request sees it.
+  local deadline=$((SECONDS + 5))
+  for device in "${devices[@]}"; do
+    while resets_of "$dir/devices/$device.state.json" && ((REPLY <= before[$device])); do
+      ((SECONDS < deadline)) || die "device $device did not confirm the reset"
+      sleep 0.01
+    done
+  done
+}
+
 cmd_list() {
   local entry
   for entry in "$state_root"/*/prefix; do
@@ -359,7 +402,7 @@ run_in_user_namespace() {
 }
 
 main() {
-  (($# >= 1)) || die "usage: lab.sh up|exec|dev|spawn|silence|down|run|list|gc ..."
+  (($# >= 1)) || die "usage: lab.sh up|exec|dev|spawn|silence|reset|down|run|list|gc ..."
   local command=$1
   shift
   case $command in
@@ -369,6 +412,7 @@ main() {
     dev) cmd_dev "$@" ;;
     spawn) cmd_spawn "$@" ;;
     silence) cmd_silence "$@" ;;
+    reset) cmd_reset "$@" ;;
     run) cmd_run "$@" ;;
     list) cmd_list ;;
     gc) cmd_gc ;;

@@ -32,4 +32,9 @@ bool SendFromDevice(std::string_view deviceId, std::string_view destination, con
 // The device's current state file, as text.
 std::string DeviceState(std::string_view deviceId);
 
+// Every device back to its configured state (lab.sh reset): what a test fixture's tear-down
+// calls, so that a test that changed a device and then failed leaves nothing behind for the
+// tests after it. True when every device confirmed.
+bool ResetDevices();
+
 }  // namespace corvane::lab

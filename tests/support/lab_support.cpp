@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "lab_support.h"
+#include "support/lab_support.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,6 +78,10 @@ std::string DeviceState(std::string_view deviceId) {
   std::stringstream text;
   text << file.rdbuf();
   return text.str();
+}
+
+bool ResetDevices() {
+  return LabCommand({"reset"}) == 0;
 }
 
 }  // namespace corvane::lab

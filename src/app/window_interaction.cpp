@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/window_interaction.h"
+
+#include <QLineEdit>
+
+#include "app/device_text.h"
+#include "app/network_wait.h"
+#include "dialogs/busy_wait.h"
+#include "dialogs/login_dialog.h"
+
+namespace corvane::app {
+
+namespace {
+
+constexpr int kAdminLoginMode = 1;
+
+}  // namespace
+
+void CMainDlg::WindowInteraction::AskAdministratorCredentials(protocol::Session& session) {
+  dialogs::CLoginDlg login(session, kAdminLoginMode, dialog_.m_system, &dialog_);
+  login.DoModal();
+}
+
+void CMainDlg::WindowInteraction::Blocking(const std::function<void()>& exchange) {
+  NetworkWait wait(dialog_);
+  exchange();
+}
+
+void CMainDlg::WindowInteraction::Wait(std::chrono::milliseconds duration) {
+  NetworkWait wait(dialog_);
+  dialogs::SleepPumping(duration);
+}
+
+void CMainDlg::WindowInteraction::WorkgroupRead(std::string_view workgroup) {
+  SetEditText(dialog_.m_editWorkgroup, FromDeviceText(workgroup));
+  RememberDeviceBytes(dialog_.m_editWorkgroup, workgroup);
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Private to the main window's sources: the window's side of the operations.
+
+#include "app/main_dlg.h"
+#include "operations/interaction.h"
+
+namespace corvane::app {
+
+// Asks with the Login dialog; blocks inside a NetworkWait (busy cursor, no input, painting) and
+// shows the workgroup of a clicked device before its share list is read.
+class CMainDlg::WindowInteraction : public operations::Interaction {
+ public:
+  explicit WindowInteraction(CMainDlg& dialog) : dialog_(dialog) {}
+
+  void AskAdministratorCredentials(protocol::Session& session) override;
+  void Blocking(const std::function<void()>& exchange) override;
+  void Wait(std::chrono::milliseconds duration) override;
+  void WorkgroupRead(std::string_view workgroup) override;
+
+ private:
+  CMainDlg& dialog_;
+};
+
+}  // namespace corvane::app

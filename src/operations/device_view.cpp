@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "operations/device_view.h"
+
+namespace corvane::operations {
+
+DeviceView ViewOf(const protocol::DeviceRecord& record, const protocol::Session& session) {
+  DeviceView view;
+  view.name = record.name.str();
+  view.address = record.address.str();
+  view.netmask = record.netmask.str();
+  view.gateway = record.gateway.str();
+  view.dhcp = record.dhcpFlag == "1";
+  const int index = record.interfaceIndex;
+  if (index >= 0 && index < session.InterfaceCount && index < protocol::kMaxInterfaces) {
+    const protocol::InterfaceEntry& entry = session.InterfaceTable[static_cast<std::size_t>(index)];
+    view.interfaceAddress = entry.address.str();
+    view.interfaceName = entry.name;
+  }
+  return view;
+}
+
+std::vector<DeviceView> ListDevices(const protocol::Session& session) {
+  std::vector<DeviceView> views;
+  for (const protocol::DeviceRecord& record : session.DeviceTable) {
+    views.push_back(ViewOf(record, session));
+  }
+  return views;
+}
+
+DeviceDetails ShowDevice(protocol::Session& session, Interaction& interaction) {
+  DeviceDetails details;
+  if (const protocol::DeviceRecord* record =
+          session.DeviceTable.FindDeviceByAddress(session.SelectedAddress.view())) {
+    details.device = ViewOf(*record, session);
+  }
+  // Emptied first, so a failed read shows an empty workgroup rather than the last device's.
+  session.WorkgroupText.Clear();
+  interaction.Blocking([&] { details.workgroupRead = session.ReadWorkgroup() != 0; });
+  details.workgroup = session.WorkgroupText.str();
+  interaction.WorkgroupRead(details.workgroup);
+  interaction.Blocking([&] { details.sharesRead = session.ReadShareList() != 0; });
+  for (const protocol::ShareEntry& share : session.ShareList) {
+    details.shares.push_back(share.name.str());
+  }
+  return details;
+}
+
+}  // namespace corvane::operations

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What an operation needs from the front end that runs it: answers only the user can give, and
+// a way to block without freezing. The window answers with its dialogs and keeps painting under
+// a busy cursor; the command line answers from its options or a terminal prompt and just waits.
+// Operations never show anything themselves: they return a result, and the front end tells the
+// user in its own way. A new flow adds its questions here the same way (the credentials of a
+// share, a choice such as the mapping type), so both front ends must answer them.
+
+#include <chrono>
+#include <functional>
+#include <string_view>
+
+namespace corvane::protocol {
+class Session;
+}
+
+namespace corvane::operations {
+
+class Interaction {
+ public:
+  virtual ~Interaction() = default;
+
+  // The device refused the default administrator pair. The front end may put the user's answer
+  // into the session's LoginUserName and LoginPassword, or leave them as they are; whatever they
+  // hold afterwards is tried once more.
+  virtual void AskAdministratorCredentials(protocol::Session& session) = 0;
+
+  // Runs one blocking exchange with the devices (a request, a search). The window keeps painting
+  // meanwhile but shows a busy cursor and takes no input; the command line simply runs it.
+  virtual void Blocking(const std::function<void()>& exchange) = 0;
+
+  // A pause the devices need, kept as an exchange keeps the front end.
+  virtual void Wait(std::chrono::milliseconds duration) = 0;
+
+  // The workgroup of the device being shown has been read and its share list is read next; a
+  // front end that shows details as they come shows it now.
+  virtual void WorkgroupRead(std::string_view workgroup) { (void)workgroup; }
+};
+
+}  // namespace corvane::operations

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Commands run in-process up to the point where they would use the network: everything here is
+// answered or refused before a socket is opened.
+#include "cli/commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "cli/command_line.h"
+#include "cli_run.h"
+
+namespace corvane::cli {
+namespace {
+
+using testing::Describe;
+using ::testing::HasSubstr;
+using testing::RunInProcess;
+
+TEST(Commands, HelpVersionAndUsageErrors) {
+  const testing::CliRun version = RunInProcess({"--version"});
+  EXPECT_EQ(version.status, kExitOk);
+  EXPECT_EQ(version.out, "corvane " CORVANE_VERSION "\n");
+
+  const testing::CliRun help = RunInProcess({"set-names", "--help"});
+  EXPECT_EQ(help.status, kExitOk);
+  EXPECT_THAT(help.out, ::testing::StartsWith("Usage: corvane set-names"));
+
+  const testing::CliRun none = RunInProcess({});
+  EXPECT_EQ(none.status, kExitUsage);
+  EXPECT_EQ(none.err, "corvane: no command given\nTry 'corvane --help'.\n");
+  const testing::CliRun bad = RunInProcess({"info", "nas1"});
+  EXPECT_EQ(bad.status, kExitUsage);
+  EXPECT_EQ(bad.err, "corvane: not an IPv4 address: nas1\nTry 'corvane info --help'.\n");
+}
+
+TEST(Commands, InputIsRefusedBeforeAnythingIsSentOrAsked) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"set-static", "10.0.0.5", "--netmask", "255.0.0.0", "--gateway", "10.0.0.1"},
+       "corvane: Please input IP address!\n"},
+      {{"set-static", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.0.0", "--gateway",
+        "10.0.0.x"},
+       "corvane: --gateway: not a dotted address (four numbers separated by dots): 10.0.0.x\n"},
+      {{"set-dhcp", "10.0.0.5", "--password", std::string(17, 'p')},
+       "corvane: the administrator password can hold at most 16 characters\n"},
+      {{"set-names", "10.0.0.5", "--host-name", "NAS", "--workgroup", "MY.GROUP"},
+       "corvane: The Workgroup format is not correct. Can not include \\ /:*?\"< >|.;+=~'[ ]{} "
+       ",\n"},
+  };
+  for (const Case& c : cases) {
+    const testing::CliRun run = RunInProcess(c.args, {"secret"});
+    EXPECT_EQ(run.status, kExitUsage) << Describe(run);
+    EXPECT_EQ(run.err, c.message);
+    EXPECT_TRUE(run.prompts.empty());
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(Commands, PayloadsTakeTheirArgumentsAndTheConsole) {
+  const testing::CliRun list = RunInProcess({"payloads"});
+  EXPECT_EQ(list.status, kExitOk) << Describe(list);
+  EXPECT_THAT(list.out, HasSubstr("codepage.850"));
+  const testing::CliRun bad = RunInProcess({"payloads", "--bogus"});
+  EXPECT_EQ(bad.status, kExitUsage);
+  EXPECT_FALSE(bad.err.empty());
+}
+
+TEST(RunProcess, TakesTheArgumentsAfterTheProgramNameAndFailsOnLostOutput) {
+  std::ostringstream out;
+  std::ostringstream err;
+  Console console{out, err, nullptr};
+  const char* argv[] = {"corvane", "--version"};
+  EXPECT_EQ(RunProcess(2, argv, console), kExitOk);
+  EXPECT_EQ(out.str(), "corvane " CORVANE_VERSION "\n");
+
+  out.setstate(std::ios::badbit);  // a closed pipe or a full disk
+  EXPECT_EQ(RunProcess(2, argv, console), 1);
+}
+
+}  // namespace
+}  // namespace corvane::cli

@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A session that knows one device, answered by a script instead of the network, and a front end
+// that records what an operation asked of it.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../protocol/fake_exchange_io.h"
+#include "operations/interaction.h"
+#include "protocol/session.h"
+#include "protocol/validation.h"
+
+namespace corvane::operations::testing {
+
+using protocol::testing::Bytes;
+using protocol::testing::DeviceFacts;
+using protocol::testing::kTestClientId;
+
+// Answers read and set requests as a device with this password does.
+struct ScriptedDevice {
+  std::string password = "vorel";
+  std::string workgroup = "WORKGROUP";
+  std::string shares = "HDD_a:public";
+  std::array<std::uint8_t, 4> dhcpAddress = {192, 168, 50, 121};
+  bool answersSets = true;
+  bool answersReads = true;
+  std::vector<Bytes> sets;  // every set request it received
+
+  std::optional<Bytes> Answer(const Bytes& request) {
+    if (request.size() < 28) return std::nullopt;
+    const std::uint8_t item = request[21];
+    const DeviceFacts self;
+    if (request[0] == 3) {
+      if (!answersReads) return std::nullopt;
+      std::string value = item == 3 ? shares : workgroup;
+      if (item == 4) value = PasswordIn(request) == password ? "1" : "";
+      return protocol::testing::ReadReply(kTestClientId, self, value, item);
+    }
+    sets.push_back(request);
+    if (!answersSets) return std::nullopt;
+    DeviceFacts moved = self;
+    if (item == 2) moved.address = dhcpAddress;
+    if (item == 1) {
+      const std::string text(request.begin() + 60, request.end());
+      const auto octets = *validation::ToOctets(text);
+      for (std::size_t k = 0; k < 4; ++k) moved.address[k] = static_cast<std::uint8_t>(octets[k]);
+    }
+    return protocol::testing::SetReply(kTestClientId, moved, item);
+  }
+
+  static std::string PasswordIn(const Bytes& request) {
+    const std::string payload(request.begin() + 28, request.end());
+    const std::size_t separator = payload.find("\x55\xAA");
+    return separator == std::string::npos ? "" : payload.substr(separator + 2);
+  }
+};
+
+// The session of a front end that has found the device (on interface 0) and selected it.
+class ScriptedSession {
+ public:
+  ScriptedSession() {
+    session.ClientId = kTestClientId;
+    session.InterfaceCount = 1;
+    session.DeviceTable.AddDevice("NAS1", "192.168.50.21", "255.255.255.0", "192.168.50.1", "0",
+                                  {0, 0x11, 0x22, 0x33, 0x44, 0xaa, 192, 168, 50, 21}, 0);
+    session.SelectedAddress.Set("192.168.50.21");
+    session.SetTraceSink([](std::string_view) {});
+    io.onSend = [this](int interfaceIndex, const Bytes& request) {
+      if (const auto reply = device.Answer(request)) io.Queue(interfaceIndex, *reply);
+    };
+  }
+
+  ScriptedDevice device;
+  protocol::testing::FakeExchangeIo io;
+  protocol::Session session{io};
+};
+
+// Records what an operation asked of the front end, in order.
+class RecordingInteraction : public Interaction {
+ public:
+  // What the user answers when asked for the administrator password.
+  std::function<void(protocol::Session&)> answer;
+  std::vector<std::string> steps;  // "ask", "blocking", "wait 1000", "workgroup WG"
+
+  void AskAdministratorCredentials(protocol::Session& session) override {
+    steps.push_back("ask");
+    if (answer) answer(session);
+  }
+  void Blocking(const std::function<void()>& exchange) override {
+    steps.push_back("blocking");
+    exchange();
+  }
+  void Wait(std::chrono::milliseconds duration) override {
+    steps.push_back("wait " + std::to_string(duration.count()));
+  }
+  void WorkgroupRead(std::string_view workgroup) override {
+    steps.push_back("workgroup " + std::string(workgroup));
+  }
+};
+
+}  // namespace corvane::operations::testing
