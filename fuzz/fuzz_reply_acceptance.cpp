@@ -42,6 +42,9 @@ class ScriptedIo : public ExchangeIo {
     buffer.bytes[buffer.length] = 0;
     return PollOutcome::kDatagram;
   }
+  void PollTogether(std::span<InterfacePoll> polls) override {
+    for (InterfacePoll& poll : polls) poll.outcome = Poll(poll.interfaceIndex, poll.buffer);
+  }
   void Sleep(std::chrono::milliseconds) override {}
 
  private:

@@ -2,13 +2,12 @@
 #include "protocol/session.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "protocol/client_id.h"
 #include "protocol/exchange.h"
 #include "protocol/requests.h"
+#include "protocol/socket_exchange_io.h"
 #include "protocol/udp_transport.h"
 
 namespace corvane::protocol {
@@ -19,43 +18,6 @@ void WriteToStdout(std::string_view line) {
   std::fflush(stdout);
 }
 
-// The sockets, with the idle handler run after every poll and every slice of a pause, so a
-// window waiting on the protocol can still repaint.
-class SocketIo : public ExchangeIo {
- public:
-  SocketIo(UdpTransport& transport, const std::function<void()>& idle)
-      : transport_(transport), idle_(idle) {}
-
-  void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) override {
-    transport_.Send(interfaceIndex, bytes);
-  }
-
-  PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override {
-    const PollOutcome outcome = transport_.Poll(interfaceIndex, buffer);
-    Idle();
-    return outcome;
-  }
-
-  // Measured against a deadline, so the time the idle handler takes (a window repainting) does
-  // not stretch the protocol's pauses.
-  void Sleep(std::chrono::milliseconds duration) override {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + duration;
-    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
-      std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, kIdleSlice));
-      Idle();
-    }
-  }
-
- private:
-  void Idle() {
-    if (idle_) idle_();
-  }
-
-  UdpTransport& transport_;
-  const std::function<void()>& idle_;
-};
-
 }  // namespace
 
 struct Session::Impl {
@@ -63,7 +25,7 @@ struct Session::Impl {
   std::vector<TransportProblem> problems;
   std::function<void()> idle;
   TraceSink trace = WriteToStdout;
-  SocketIo io{transport, idle};
+  SocketExchangeIo io{transport, idle};
 };
 
 Session::Session() : impl_(std::make_unique<Impl>()) {}

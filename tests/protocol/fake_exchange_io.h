@@ -4,6 +4,7 @@
 // Scripted datagrams per interface for unit tests of the loop logic; records every send, poll
 // and pause so a test can check the schedule without measuring time.
 
+#include <algorithm>
 #include <chrono>
 #include <deque>
 #include <functional>
@@ -17,11 +18,19 @@
 namespace corvane::protocol::testing {
 
 struct IoEvent {
-  enum Kind { kSend, kPoll, kSleep } kind;
+  enum Kind { kSend, kPoll, kSleep, kPollTogether } kind;
   int interfaceIndex = -1;                      // send and poll
   long long milliseconds = 0;                   // sleep
   Bytes bytes;                                  // send: the request
   PollOutcome outcome = PollOutcome::kNothing;  // poll
+  std::vector<int> together;                    // the interfaces of a joint poll
+
+  bool Polls(int interface) const {
+    if (kind == kPoll) return interface < 0 || interfaceIndex == interface;
+    if (kind != kPollTogether) return false;
+    return interface < 0 ||
+           std::find(together.begin(), together.end(), interface) != together.end();
+  }
 };
 
 class FakeExchangeIo : public ExchangeIo {
@@ -38,40 +47,46 @@ class FakeExchangeIo : public ExchangeIo {
   void QueueFailedRead(int interfaceIndex) {
     steps_[interfaceIndex].push_back({PollOutcome::kFailed, {}});
   }
+  // The interface's next polls deliver nothing even if more is queued behind.
+  void QueueNothing(int interfaceIndex, int polls = 1) {
+    for (int i = 0; i < polls; ++i) steps_[interfaceIndex].push_back({PollOutcome::kNothing, {}});
+  }
   // Called after each send, e.g. to queue the device's answer.
   std::function<void(int, const Bytes&)> onSend;
 
   void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) override {
     Bytes copy(bytes.begin(), bytes.end());
-    events.push_back({IoEvent::kSend, interfaceIndex, 0, copy, PollOutcome::kNothing});
+    events.push_back({IoEvent::kSend, interfaceIndex, 0, copy, PollOutcome::kNothing, {}});
     if (onSend) onSend(interfaceIndex, copy);
   }
 
   PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override {
-    auto& queue = steps_[interfaceIndex];
-    PollOutcome outcome = PollOutcome::kNothing;
-    if (!queue.empty()) {
-      Step step = std::move(queue.front());
-      queue.pop_front();
-      outcome = step.outcome;
-      if (outcome == PollOutcome::kDatagram) {
-        buffer.length = std::min(step.bytes.size(), kReceiveCapacity);
-        std::copy_n(step.bytes.begin(), buffer.length, buffer.bytes.begin());
-        buffer.bytes[buffer.length] = 0;
-      }
-    }
-    events.push_back({IoEvent::kPoll, interfaceIndex, 0, {}, outcome});
+    const PollOutcome outcome = Deliver(interfaceIndex, buffer);
+    events.push_back({IoEvent::kPoll, interfaceIndex, 0, {}, outcome, {}});
     return outcome;
   }
 
+  void PollTogether(std::span<InterfacePoll> polls) override {
+    IoEvent event{IoEvent::kPollTogether, -1, 0, {}, PollOutcome::kNothing, {}};
+    for (InterfacePoll& poll : polls) {
+      poll.outcome = Deliver(poll.interfaceIndex, poll.buffer);
+      event.together.push_back(poll.interfaceIndex);
+    }
+    events.push_back(std::move(event));
+  }
+
   void Sleep(std::chrono::milliseconds duration) override {
-    events.push_back({IoEvent::kSleep, -1, duration.count(), {}, PollOutcome::kNothing});
+    events.push_back({IoEvent::kSleep, -1, duration.count(), {}, PollOutcome::kNothing, {}});
   }
 
   int Count(IoEvent::Kind kind, int interfaceIndex = -1) const {
     int n = 0;
     for (const IoEvent& e : events) {
-      if (e.kind == kind && (interfaceIndex < 0 || e.interfaceIndex == interfaceIndex)) ++n;
+      if (kind == IoEvent::kPoll
+              ? e.Polls(interfaceIndex)
+              : e.kind == kind && (interfaceIndex < 0 || e.interfaceIndex == interfaceIndex)) {
+        ++n;
+      }
     }
     return n;
   }
@@ -84,7 +99,8 @@ class FakeExchangeIo : public ExchangeIo {
   }
   std::size_t Pending(int interfaceIndex) { return steps_[interfaceIndex].size(); }
 
-  // A compact picture of the schedule: "S0" send on 0, "P0" poll on 0, "z20" 20 ms pause.
+  // A compact picture of the schedule: "S0" send on 0, "P0" poll on 0, "P0+1" one poll on 0 and
+  // 1 together, "z20" 20 ms pause.
   std::string Schedule() const {
     std::string text;
     for (const IoEvent& e : events) {
@@ -99,6 +115,12 @@ class FakeExchangeIo : public ExchangeIo {
         case IoEvent::kSleep:
           text += "z" + std::to_string(e.milliseconds);
           break;
+        case IoEvent::kPollTogether:
+          text += "P";
+          for (std::size_t k = 0; k < e.together.size(); ++k) {
+            text += (k ? "+" : "") + std::to_string(e.together[k]);
+          }
+          break;
       }
     }
     return text;
@@ -107,6 +129,19 @@ class FakeExchangeIo : public ExchangeIo {
   std::vector<IoEvent> events;
 
  private:
+  PollOutcome Deliver(int interfaceIndex, ReceiveBuffer& buffer) {
+    auto& queue = steps_[interfaceIndex];
+    if (queue.empty()) return PollOutcome::kNothing;
+    Step step = std::move(queue.front());
+    queue.pop_front();
+    if (step.outcome == PollOutcome::kDatagram) {
+      buffer.length = std::min(step.bytes.size(), kReceiveCapacity);
+      std::copy_n(step.bytes.begin(), buffer.length, buffer.bytes.begin());
+      buffer.bytes[buffer.length] = 0;
+    }
+    return step.outcome;
+  }
+
   std::map<int, std::deque<Step>> steps_;
 };
 
