@@ -2,7 +2,8 @@
 #pragma once
 
 // The two loops of the protocol: a search over every interface, and one request/reply exchange
-// with one device.
+// with one device. Each ends within twice its nominal wait, however many datagrams arrive that
+// do not count.
 
 #include <optional>
 #include <span>

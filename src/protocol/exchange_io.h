@@ -48,6 +48,8 @@ class ExchangeIo {
   // over eight interfaces thus costs one poll wait, not eight.
   virtual void PollTogether(std::span<InterfacePoll> polls) = 0;
   virtual void Sleep(std::chrono::milliseconds duration) = 0;
+  // The clock that bounds every wait, so that datagrams which are not counted cannot stretch it.
+  virtual std::chrono::steady_clock::time_point Now() = 0;
 };
 
 }  // namespace corvane::protocol

@@ -32,6 +32,10 @@ void SocketExchangeIo::Sleep(std::chrono::milliseconds duration) {
   }
 }
 
+std::chrono::steady_clock::time_point SocketExchangeIo::Now() {
+  return std::chrono::steady_clock::now();
+}
+
 void SocketExchangeIo::Idle() {
   if (idle_) idle_();
 }

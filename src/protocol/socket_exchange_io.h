@@ -20,6 +20,7 @@ class SocketExchangeIo : public ExchangeIo {
   PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override;
   void PollTogether(std::span<InterfacePoll> polls) override;
   void Sleep(std::chrono::milliseconds duration) override;
+  std::chrono::steady_clock::time_point Now() override;
 
  private:
   void Idle();

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <string>
 #include <vector>
@@ -414,6 +415,34 @@ TEST_F(ProtocolLab, SilencedDeviceMakesRequestsFail) {
   EXPECT_EQ(LastLogged("nas1").substr(0, 2), "05");
   ASSERT_EQ(lab::LabCommand({"silence", "nas1", "off"}), 0);
   EXPECT_EQ(session_.ReadWorkgroup(), 1);
+}
+
+// Any host on the network can send datagrams with other opcodes; none of them counts as a poll,
+// so without a time limit a steady stream would hold a read for as long as it lasts.
+TEST_F(ProtocolLab, AFloodOfOtherOpcodesCannotHoldARead) {
+  Search();
+  Select(kNas1);
+  ASSERT_EQ(lab::LabCommand({"silence", "nas1", "on"}), 0);
+  const char* flood =
+      "import socket, sys, time\n"
+      "s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
+      "s.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton(sys.argv[1]))\n"
+      "end = time.monotonic() + 60\n"
+      "while time.monotonic() < end:\n"
+      "    s.sendto(bytes([9]) + bytes(27), ('224.0.0.1', 13579))\n"
+      "    time.sleep(0.002)\n";
+  const pid_t flooder =
+      lab::StartInDevice("nas6", {"/usr/bin/python3", "-c", flood, "192.168.50.26"});
+  ASSERT_GT(flooder, 0);
+  const auto start = std::chrono::steady_clock::now();
+  const int result = session_.ReadWorkgroup();
+  const auto took = std::chrono::steady_clock::now() - start;
+  lab::StopProcess(flooder);
+  ASSERT_EQ(lab::LabCommand({"silence", "nas1", "off"}), 0);
+  EXPECT_EQ(result, 0);
+  // A read waits about 1.2 s for no answer; the flood would last a minute.
+  EXPECT_LT(took, std::chrono::seconds(10));
+  EXPECT_GT(lab::DeviceLog("nas1").size(), 250u);  // the flood did reach the network
 }
 
 TEST_F(ProtocolLab, SlowDeviceIsAnsweredWithinTheLongerWait) {

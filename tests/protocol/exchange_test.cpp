@@ -68,6 +68,20 @@ TEST(Search, FailedReadsAreNotCountedNorFollowedByAPause) {
   EXPECT_EQ(two.Count(IoEvent::kPoll, 1), 34);
 }
 
+// A socket whose every read fails would otherwise keep a search polling for ever.
+TEST(Search, EndsWithinTwiceItsWaitWhenReadsKeepFailing) {
+  FakeExchangeIo io;
+  io.readCost = std::chrono::milliseconds(1);
+  io.Queue(1, testing::DiscoveryReply(kTestClientId, Device(22, "Heard")));
+  for (int i = 0; i < 100000; ++i) io.QueueFailedRead(0);
+  DeviceRecordList table;
+  RunSearch(io, 2, kTestClientId, 6, 6, table);
+  EXPECT_LE(io.Elapsed(), std::chrono::milliseconds(2100));
+  EXPECT_GT(io.Pending(0), 0u);
+  ASSERT_EQ(table.count(), 1);  // what was heard before the limit stays
+  EXPECT_EQ(table.head()->name, "Heard");
+}
+
 TEST(Search, ReadsAtMostThirtyTwoDatagramsPerInterface) {
   FakeExchangeIo io;
   for (int i = 0; i < 40; ++i)
@@ -162,6 +176,22 @@ TEST(Exchange, OtherOpcodesAndFailedReadsDoNotCount) {
   EXPECT_FALSE(RunExchange(io, 0, kTestClientId, kRequest, Plan(0, 10, "192.168.50.21"), reply));
   EXPECT_EQ(io.Count(IoEvent::kPoll), 32 + 11);
   EXPECT_EQ(io.Count(IoEvent::kSleep), 10);
+}
+
+// About 250 foreign datagrams a second from any host on the network: none of them counts, so
+// only the clock can end the wait.
+TEST(Exchange, AFloodOfOtherOpcodesEndsWithinTwiceTheWait) {
+  for (int limit : {10, 100}) {
+    FakeExchangeIo io;
+    io.readCost = std::chrono::milliseconds(4);
+    for (int i = 0; i < 20000; ++i) io.Queue(0, testing::SetReply(kTestClientId, Device(21, "")));
+    ReceiveBuffer reply;
+    EXPECT_FALSE(
+        RunExchange(io, 0, kTestClientId, kRequest, Plan(6, limit, "192.168.50.21"), reply));
+    const auto nominal = std::chrono::milliseconds((6 + limit + 1) * 10 + limit * 100);
+    EXPECT_LE(io.Elapsed(), 2 * nominal + std::chrono::milliseconds(10)) << limit;
+    EXPECT_GT(io.Pending(0), 0u) << limit;
+  }
 }
 
 TEST(Exchange, ForeignClientWrongAddressAndShortRepliesCount) {

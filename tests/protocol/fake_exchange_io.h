@@ -2,7 +2,8 @@
 #pragma once
 
 // Scripted datagrams per interface for unit tests of the loop logic; records every send, poll
-// and pause so a test can check the schedule without measuring time.
+// and pause so a test can check the schedule without measuring time. Its clock moves only by
+// the pauses and polls it is asked for.
 
 #include <algorithm>
 #include <chrono>
@@ -51,6 +52,9 @@ class FakeExchangeIo : public ExchangeIo {
   void QueueNothing(int interfaceIndex, int polls = 1) {
     for (int i = 0; i < polls; ++i) steps_[interfaceIndex].push_back({PollOutcome::kNothing, {}});
   }
+  // What a poll that reads something costs on the clock; a poll that reads nothing waits the
+  // full poll wait. A flood of 250 datagrams a second is 4 ms.
+  std::chrono::milliseconds readCost{0};
   // Called after each send, e.g. to queue the device's answer.
   std::function<void(int, const Bytes&)> onSend;
 
@@ -63,20 +67,30 @@ class FakeExchangeIo : public ExchangeIo {
   PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override {
     const PollOutcome outcome = Deliver(interfaceIndex, buffer);
     events.push_back({IoEvent::kPoll, interfaceIndex, 0, {}, outcome, {}});
+    PassPollTime(outcome != PollOutcome::kNothing);
     return outcome;
   }
 
   void PollTogether(std::span<InterfacePoll> polls) override {
     IoEvent event{IoEvent::kPollTogether, -1, 0, {}, PollOutcome::kNothing, {}};
+    bool readSomething = false;
     for (InterfacePoll& poll : polls) {
       poll.outcome = Deliver(poll.interfaceIndex, poll.buffer);
+      readSomething |= poll.outcome != PollOutcome::kNothing;
       event.together.push_back(poll.interfaceIndex);
     }
     events.push_back(std::move(event));
+    PassPollTime(readSomething);
   }
 
   void Sleep(std::chrono::milliseconds duration) override {
     events.push_back({IoEvent::kSleep, -1, duration.count(), {}, PollOutcome::kNothing, {}});
+    now_ += duration;
+  }
+
+  std::chrono::steady_clock::time_point Now() override { return now_; }
+  std::chrono::milliseconds Elapsed() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(now_.time_since_epoch());
   }
 
   int Count(IoEvent::Kind kind, int interfaceIndex = -1) const {
@@ -142,7 +156,10 @@ class FakeExchangeIo : public ExchangeIo {
     return step.outcome;
   }
 
+  void PassPollTime(bool readSomething) { now_ += readSomething ? readCost : kPollWait; }
+
   std::map<int, std::deque<Step>> steps_;
+  std::chrono::steady_clock::time_point now_{};
 };
 
 }  // namespace corvane::protocol::testing
