@@ -2,8 +2,11 @@
 #include "protocol/session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <set>
 
+#include "platform/udp_port_listeners.h"
 #include "protocol/client_id.h"
 #include "protocol/exchange.h"
 #include "protocol/requests.h"
@@ -16,6 +19,37 @@ namespace {
 void WriteToStdout(std::string_view line) {
   std::fwrite(line.data(), 1, line.size(), stdout);
   std::fflush(stdout);
+}
+
+// "name, pid N" of each process the system names, once each; the number of listeners besides.
+std::string NameListeners(const std::vector<platform::PortListener>& listeners, int& count) {
+  std::string names;
+  std::set<int> named;
+  bool hidden = false;
+  for (const platform::PortListener& listener : listeners) {
+    hidden |= listener.pid == 0;
+    if (listener.pid == 0 || !named.insert(listener.pid).second) continue;
+    if (!names.empty()) names += "; ";
+    names += (listener.program.empty() ? "" : listener.program + ", ") + "pid " +
+             std::to_string(listener.pid);
+  }
+  count = static_cast<int>(named.size()) + (hidden ? 1 : 0);
+  return names;
+}
+
+// Devices that answer straight to this computer's address reach only one of the sockets on the
+// port, so each program listening there may miss some of them.
+TransportProblem DescribeOtherListeners(const std::vector<platform::PortListener>& listeners) {
+  int count = 0;
+  const std::string names = NameListeners(listeners, count);
+  TransportProblem problem;
+  problem.error = EADDRINUSE;
+  problem.message =
+      std::string(count > 1 ? "Other programs also listen" : "Another program also listens") +
+      " on UDP port " + std::to_string(kDevicePort) + (names.empty() ? "" : " (" + names + ")") +
+      ": devices that answer straight to this computer's address reach only one of the "
+      "listeners, so some devices may be missing from the list.";
+  return problem;
 }
 
 }  // namespace
@@ -55,6 +89,9 @@ void Session::OpenTransport(const std::vector<platform::LocalInterface>& interfa
   if (used.empty()) {
     impl_->problems.push_back(TransportProblem{
         "", "", 0, "No network interface with an IPv4 address is up; no device can be found."});
+  } else if (impl_->problems.size() < used.size()) {  // some interface listens
+    const std::vector<platform::PortListener> others = platform::OtherUdpListeners(kDevicePort);
+    if (!others.empty()) impl_->problems.push_back(DescribeOtherListeners(others));
   }
 }
 

@@ -23,20 +23,8 @@ std::string DevicePath(std::string_view deviceId, std::string_view suffix) {
   return Env("CORVANE_LAB_DIR") + "/devices/" + std::string(deviceId) + std::string(suffix);
 }
 
-pid_t Start(const std::vector<std::string>& argv) {
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    std::vector<char*> args;
-    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    ::execv(args[0], args.data());
-    ::_exit(127);
-  }
-  return pid;
-}
-
 int Spawn(const std::vector<std::string>& argv) {
-  const pid_t pid = Start(argv);
+  const pid_t pid = StartProcess(argv);
   if (pid < 0) return -1;
   int status = 0;
   if (::waitpid(pid, &status, 0) < 0) return -1;
@@ -51,6 +39,18 @@ std::vector<std::string> LabArguments(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+pid_t StartProcess(const std::vector<std::string>& argv) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    ::execv(args[0], args.data());
+    ::_exit(127);
+  }
+  return pid;
+}
 
 std::string Hex(const Bytes& bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -78,7 +78,7 @@ int LabCommand(const std::vector<std::string>& args) {
 pid_t StartInDevice(std::string_view deviceId, const std::vector<std::string>& argv) {
   std::vector<std::string> args = {"dev", std::string(deviceId), "--"};
   args.insert(args.end(), argv.begin(), argv.end());
-  return Start(LabArguments(args));
+  return StartProcess(LabArguments(args));
 }
 
 void StopProcess(pid_t pid) {

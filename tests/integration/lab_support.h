@@ -31,7 +31,9 @@ int LabCommand(const std::vector<std::string>& args);
 // Sends one UDP datagram from the device's namespace to DESTINATION:13579.
 bool SendFromDevice(std::string_view deviceId, std::string_view destination, const Bytes& bytes);
 
-// Starts ARGV in the device's namespace and returns at once with its pid, for StopProcess.
+// Start ARGV (on the PC, or in the device's namespace) and return at once with its pid, for
+// StopProcess.
+pid_t StartProcess(const std::vector<std::string>& argv);
 pid_t StartInDevice(std::string_view deviceId, const std::vector<std::string>& argv);
 void StopProcess(pid_t pid);
 

@@ -12,7 +12,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,13 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 constexpr char kLan1[] = "192.168.50.10";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
 
 // What a device id in the lab config stands for.
 struct LabDevice {
@@ -484,6 +494,43 @@ TEST(ProtocolLabTransport, PortHeldByAnotherProgramIsReported) {
     EXPECT_THAT(problem.message, HasSubstr("13579"));
     EXPECT_THAT(problem.message, HasSubstr(problem.interfaceName));
   }
+}
+
+// A second finder on the PC, bound to lan2 as this program binds: both hear multicast, but a
+// reply sent straight to the PC's address reaches only one of them.
+TEST(ProtocolLabTransport, AnotherListenerOnThePortIsNamedAndTakesUnicastRepliesFromUs) {
+  const std::string heard = std::string(std::getenv("CORVANE_LAB_DIR")) + "/other-listener.txt";
+  const char* listener =
+      "import socket, sys\n"
+      "s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
+      "s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)\n"
+      "s.setsockopt(socket.SOL_SOCKET, socket.SO_BINDTODEVICE, b'lan2')\n"
+      "s.bind(('0.0.0.0', 13579))\n"
+      "out = open(sys.argv[1], 'w', buffering=1)\n"
+      "out.write('ready\\n')\n"
+      "while True:\n"
+      "    out.write(s.recv(4096).hex() + '\\n')\n";
+  const pid_t other = lab::StartProcess({"/usr/bin/python3", "-c", listener, heard});
+  ASSERT_GT(other, 0);
+  for (int i = 0; i < 500 && ReadFile(heard).empty(); ++i) ::usleep(10000);
+
+  Session session;
+  session.OpenTransport();
+  session.SearchDevices(kSearchFilter, kSearchFilter);
+  ::usleep(100000);  // the listener writes what it got
+  const std::string otherGot = ReadFile(heard);
+  lab::StopProcess(other);
+
+  ASSERT_EQ(session.TransportProblems().size(), 1u);
+  EXPECT_THAT(session.TransportProblems()[0].message,
+              HasSubstr("Another program also listens on UDP port 13579 (python3, pid " +
+                        std::to_string(other) + ")"));
+  // Multicast replies reach both; nas2 answers by unicast, and its reply reached exactly one.
+  const std::string nas2Reply =
+      "02" + Hex(Bytes(session.ClientId.begin(), session.ClientId.end())) + Hex(kNas2.deviceId);
+  const bool weGotIt = session.DeviceTable.FindDeviceByAddress(kNas2.address) != nullptr;
+  const bool otherGotIt = otherGot.find("\n" + nas2Reply) != std::string::npos;
+  EXPECT_NE(weGotIt, otherGotIt) << otherGot;
 }
 
 TEST(ProtocolLabTransport, NoInterfacesIsReported) {
