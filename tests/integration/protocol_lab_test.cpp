@@ -452,7 +452,6 @@ TEST_F(ProtocolLab, AFloodOfOtherOpcodesCannotHoldARead) {
   EXPECT_EQ(result, 0);
   // A read waits about 1.2 s for no answer; the flood would last a minute.
   EXPECT_LT(took, std::chrono::seconds(10));
-  EXPECT_GT(lab::DeviceLog("nas1").size(), 250u);  // the flood did reach the network
 }
 
 TEST_F(ProtocolLab, SlowDeviceIsAnsweredWithinTheLongerWait) {

@@ -2,7 +2,6 @@
 // Real sockets on loopback, found through the real socket tables.
 #include "platform/udp_port_listeners.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -16,58 +15,34 @@
 namespace corvane::platform {
 namespace {
 
-// Bound with SO_REUSEADDR, as a second finder on the port would be; -1 on failure.
-int BoundSocket(int family, std::uint16_t port) {
-  const int fd = ::socket(family, SOCK_DGRAM, 0);
+// Shared with SO_REUSEADDR, as a second finder on the port would; false on failure. IPv6 is
+// bound to ::, which takes IPv4 as well.
+bool Bind(int fd, std::uint16_t port, bool ipv6) {
   const int on = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-  sockaddr_storage address{};
-  socklen_t length = 0;
-  if (family == AF_INET) {
-    auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
-    v4->sin_family = AF_INET;
-    v4->sin_port = htons(port);
-    v4->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    length = sizeof *v4;
-  } else {
-    auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);  // :: takes IPv4 as well
-    v6->sin6_family = AF_INET6;
-    v6->sin6_port = htons(port);
-    length = sizeof *v6;
-  }
-  if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) return -1;
-  return fd;
-}
-
-std::uint16_t PortOf(int fd) {
-  sockaddr_in address{};
-  socklen_t length = sizeof address;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  return ntohs(address.sin_port);
-}
-
-std::string OwnProgramName() {
-  std::ifstream file("/proc/self/comm");
-  std::string name;
-  std::getline(file, name);
-  return name;
+  sockaddr_in v4{AF_INET, htons(port), {htonl(INADDR_LOOPBACK)}, {}};
+  sockaddr_in6 v6{AF_INET6, htons(port), 0, in6addr_any, 0};
+  return ipv6 ? ::bind(fd, reinterpret_cast<sockaddr*>(&v6), sizeof v6) == 0
+              : ::bind(fd, reinterpret_cast<sockaddr*>(&v4), sizeof v4) == 0;
 }
 
 TEST(UdpPortListeners, NamesOtherProcessesOnThePortButNeverThisOne) {
-  const int mine = BoundSocket(AF_INET, 0);
-  ASSERT_GE(mine, 0);
-  const std::uint16_t port = PortOf(mine);
+  const int mine = ::socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_TRUE(Bind(mine, 0, false));
+  sockaddr_in address{};
+  socklen_t length = sizeof address;
+  ::getsockname(mine, reinterpret_cast<sockaddr*>(&address), &length);
+  const std::uint16_t port = ntohs(address.sin_port);
   EXPECT_TRUE(OtherUdpListeners(port).empty());
 
   int ready[2];
   ASSERT_EQ(::pipe(ready), 0);
   const pid_t other = ::fork();
   if (other == 0) {
-    const char bound = static_cast<char>((BoundSocket(AF_INET, port) >= 0 ? 1 : 0) +
-                                         (BoundSocket(AF_INET6, port) >= 0 ? 1 : 0));
+    const char bound = static_cast<char>(Bind(::socket(AF_INET, SOCK_DGRAM, 0), port, false) +
+                                         Bind(::socket(AF_INET6, SOCK_DGRAM, 0), port, true));
     (void)!::write(ready[1], &bound, 1);
     ::pause();
-    ::_exit(0);
   }
   char bound = 0;
   ASSERT_EQ(::read(ready[0], &bound, 1), 1);
@@ -76,11 +51,14 @@ TEST(UdpPortListeners, NamesOtherProcessesOnThePortButNeverThisOne) {
   ::waitpid(other, nullptr, 0);
   ::close(mine);
 
+  std::ifstream comm("/proc/self/comm");
+  std::string ownName;
+  std::getline(comm, ownName);
   ASSERT_GE(bound, 1);  // the IPv6 one only where the system has IPv6
   ASSERT_EQ(listeners.size(), static_cast<std::size_t>(bound));
   for (const PortListener& listener : listeners) {
     EXPECT_EQ(listener.pid, other);
-    EXPECT_EQ(listener.program, OwnProgramName());  // a forked copy of this test
+    EXPECT_EQ(listener.program, ownName);  // a forked copy of this test
   }
 }
 

@@ -15,18 +15,14 @@
 namespace corvane::protocol {
 namespace {
 
-using testing::Bytes;
 using testing::DeviceFacts;
 using testing::FakeExchangeIo;
 using testing::IoEvent;
-using testing::kOtherClientId;
 using testing::kTestClientId;
 
-using Script = std::function<void(FakeExchangeIo&)>;
-
-DeviceFacts Device(std::uint8_t lastOctet, std::string name) {
+DeviceFacts Device(int lastOctet, std::string name) {
   DeviceFacts d;
-  d.address = {192, 168, 50, lastOctet};
+  d.address[3] = static_cast<std::uint8_t>(lastOctet);
   d.name = std::move(name);
   return d;
 }
@@ -35,16 +31,16 @@ std::string Describe(const DeviceRecordList& table) {
   std::string text;
   for (const DeviceRecord& r : table) {
     text += std::to_string(r.interfaceIndex) + " " + r.name.str() + " " + r.address.str() + " " +
-            r.netmask.str() + " " + r.gateway.str() + " " + r.dhcpFlag.str() + " ";
-    for (std::uint8_t b : r.deviceId) text += std::to_string(b) + ".";
-    text += "\n";
+            r.netmask.str() + r.gateway.str() + r.dhcpFlag.str() + std::to_string(r.deviceId[9]) +
+            "\n";
   }
   return text;
 }
 
-// Runs both searches over the same script; every interface must also be polled as often and be
-// left with the same datagrams unread.
-std::string ExpectSameTableBothWays(int interfaces, const Script& script) {
+// Both searches over the same script; each interface must also be polled as often and keep the
+// same datagrams unread.
+std::string ExpectSameTableBothWays(int interfaces,
+                                    const std::function<void(FakeExchangeIo&)>& script) {
   FakeExchangeIo together;
   FakeExchangeIo oneByOne;
   script(together);
@@ -72,62 +68,43 @@ TEST(SearchOrder, RecordsFollowTheInterfaceBeforeTheArrival) {
   EXPECT_THAT(table, ::testing::MatchesRegex("0 Late .*\n0 TwinOn0 .*\n1 Early .*\n"));
 }
 
-// Random traffic: silence, failed reads, replies of this and other runs in both forms, with
-// matching and other codes, short and foreign datagrams, more than 32 on some interfaces, and
-// the same few addresses on several interfaces.
-void QueueRandomTraffic(FakeExchangeIo& io, int interfaces, unsigned seed) {
-  std::mt19937 random(seed);
-  const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  for (int i = 0; i < interfaces; ++i) {
-    const int steps = pick(45);
-    for (int step = 0; step < steps; ++step) {
-      const DeviceFacts device = Device(static_cast<std::uint8_t>(1 + pick(12)),
-                                        "D" + std::to_string(i) + "-" + std::to_string(step));
-      const ClientIdBytes& client = pick(6) == 0 ? kOtherClientId : kTestClientId;
-      switch (pick(6)) {
-        case 0:
-          io.QueueNothing(i);
-          break;
-        case 1:
-          io.QueueFailedRead(i);
-          break;
-        case 2:
-          io.Queue(i, testing::DiscoveryReplyExt(client, device, 6, pick(2) ? 6 : 2));
-          break;
-        case 3:
-          io.Queue(i, testing::ReadReply(client, device, "not a discovery reply"));
-          break;
-        default:
-          io.Queue(i, testing::DiscoveryReply(client, device));
-          break;
-      }
-    }
-  }
-}
-
+// Silence, failed reads, replies of this and another run in both forms with matching and other
+// codes, foreign datagrams, more than 32 on some interfaces, a few addresses on many interfaces.
 TEST(SearchOrder, RandomTrafficGivesTheSameTableBothWays) {
   for (unsigned seed = 0; seed < 300; ++seed) {
     const int interfaces = 1 + static_cast<int>(seed % 8);
-    ExpectSameTableBothWays(interfaces,
-                            [&](FakeExchangeIo& io) { QueueRandomTraffic(io, interfaces, seed); });
+    ExpectSameTableBothWays(interfaces, [&](FakeExchangeIo& io) {
+      std::mt19937 random(seed);
+      const auto pick = [&](unsigned n) { return static_cast<int>(random() % n); };
+      for (int i = 0; i < interfaces; ++i) {
+        for (int step = pick(45); step > 0; --step) {
+          const DeviceFacts d =
+              Device(1 + pick(12), std::to_string(i) + "-" + std::to_string(step));
+          const ClientIdBytes& client = pick(6) ? kTestClientId : testing::kOtherClientId;
+          const int kind = pick(6);
+          if (kind == 0) io.QueueNothing(i);
+          if (kind == 1) io.QueueFailedRead(i);
+          if (kind == 2) io.Queue(i, testing::DiscoveryReplyExt(client, d, 6, pick(2) ? 6 : 2));
+          if (kind == 3) io.Queue(i, testing::ReadReply(client, d, "not a discovery reply"));
+          if (kind > 3) io.Queue(i, testing::DiscoveryReply(client, d));
+        }
+      }
+    });
     if (HasFailure()) FAIL() << "seed " << seed;
   }
-}
-
-std::string Repeat(const std::string& piece, int times) {
-  std::string text;
-  for (int i = 0; i < times; ++i) text += (i ? " " : "") + piece;
-  return text;
 }
 
 TEST(SearchOneInterfaceAtATime, ScheduleIsTwoSendsThenThirtyTwoPollsPerInterface) {
   FakeExchangeIo io;
   DeviceRecordList table;
   testing::RunSearchOneInterfaceAtATime(io, 2, kTestClientId, 6, 6, table);
-  const auto forInterface = [](const std::string& i) {
-    return "S" + i + " z50 S" + i + " z50 " + Repeat("P" + i + " z20", 31) + " P" + i;
-  };
-  EXPECT_EQ(io.Schedule(), forInterface("0") + " " + forInterface("1"));
+  std::string expected;
+  for (const std::string i : {"0", "1"}) {
+    expected += (i == "0" ? "S" : " S") + i + " z50 S" + i + " z50";
+    for (int poll = 0; poll < 31; ++poll) expected += " P" + i + " z20";
+    expected += " P" + i;
+  }
+  EXPECT_EQ(io.Schedule(), expected);
 }
 
 }  // namespace
