@@ -467,15 +467,15 @@ TEST_F(ProtocolLab, IdleHandlerRunsThroughEveryWait) {
   int calls = 0;
   session_.SetIdleHandler([&] { ++calls; });
   Search();
-  // Two 50 ms pauses, 32 polls and 31 pauses of 20 ms, in slices of 10 ms; the interfaces share
-  // them.
-  EXPECT_GE(calls, 2 * 5 + 32 + 31 * 2);
+  // Two 50 ms pauses, 32 polls and 31 pauses of 20 ms, in slices of 10 ms, shared by the
+  // interfaces. A loaded machine may oversleep a slice, so each pause is counted one slice short.
+  EXPECT_GE(calls, 2 * 4 + 32 + 31 * 1);
   Select(kNas1);
   ASSERT_EQ(lab::LabCommand({"silence", "nas1", "on"}), 0);
   calls = 0;
   EXPECT_EQ(session_.SendRw(), 0);
   ASSERT_EQ(lab::LabCommand({"silence", "nas1", "off"}), 0);
-  EXPECT_GE(calls, 11 + 10 * 10);  // eleven polls and ten pauses of 100 ms
+  EXPECT_GE(calls, 11 + 10 * 9);  // eleven polls and ten pauses of 100 ms
 }
 
 TEST(ProtocolLabTransport, PortHeldByAnotherProgramIsReported) {
