@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Protocol timings against 1, 8 and 32 simulated devices, each set in a lab of its own.
+# Protocol timings against 1, 8 and 32 simulated devices, then the search against PCs with 1, 2,
+# 4 and 8 interfaces; each set in a lab of its own.
 # Usage: bench/run.sh BUILD_DIR   (needs root for the lab)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build}
 bench=$build/bench/protocol_bench
+order_bench=$build/bench/search_order_bench
 export CORVANE_DEVSIM=${CORVANE_DEVSIM:-$build/tools/devsim/devsim}
 export CORVANE_LAB_QUIET=1
 
-[[ -x $bench ]] || { echo "bench: $bench not built" >&2; exit 2; }
+for binary in "$bench" "$order_bench"; do
+  [[ -x $binary ]] || { echo "bench: $binary not built" >&2; exit 2; }
+done
 [[ $(id -u) -eq 0 ]] || echo "bench: not root; the lab will try a user namespace" >&2
 
 echo "Device search (3 runs) and a click in the device list (ReadWorkgroup + ReadShareList,"
@@ -22,5 +26,17 @@ echo "|----------|------------|--------|------------|------------|------------|-
 status=0
 for n in 1 8 32; do
   tools/lab/lab.sh run "tools/lab/configs/bench-$n.json" -- "$PWD/$bench" "$n" 3 || status=1
+done
+
+echo
+echo "Search with 8 devices spread over the PC's interfaces: served on every interface at once"
+echo "against one interface after another (5 runs each, in turns, same sockets); wall time in ms."
+echo
+printf '| %-10s | %8s | %10s | %12s | %12s | %14s | %8s | %11s |\n' interfaces found \
+  "found 1x1" "together med" "together max" "one-by-one med" speed-up mismatches
+echo "|------------|----------|------------|--------------|--------------|----------------|----------|-------------|"
+for n in 1 2 4 8; do
+  tools/lab/lab.sh run "tools/lab/configs/bench-interfaces-$n.json" -- "$PWD/$order_bench" "$n" 5 ||
+    status=1
 done
 exit $status

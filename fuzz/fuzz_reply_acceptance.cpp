@@ -42,7 +42,12 @@ class ScriptedIo : public ExchangeIo {
     buffer.bytes[buffer.length] = 0;
     return PollOutcome::kDatagram;
   }
+  void PollTogether(std::span<InterfacePoll> polls) override {
+    for (InterfacePoll& poll : polls) poll.outcome = Poll(poll.interfaceIndex, poll.buffer);
+  }
   void Sleep(std::chrono::milliseconds) override {}
+  // A clock that stands still: the loops must end by their counts alone.
+  std::chrono::steady_clock::time_point Now() override { return {}; }
 
  private:
   struct Step {

@@ -2,7 +2,8 @@
 #pragma once
 
 // The two loops of the protocol: a search over every interface, and one request/reply exchange
-// with one device.
+// with one device. Each ends within twice its nominal wait, however many datagrams arrive that
+// do not count.
 
 #include <optional>
 #include <span>
@@ -10,13 +11,21 @@
 #include "protocol/device_table.h"
 #include "protocol/exchange_io.h"
 #include "protocol/fixed_text.h"
+#include "protocol/message.h"
 #include "protocol/protocol_types.h"
 
 namespace corvane::protocol {
 
 // Empties the table and fills it from the replies heard on interfaces 0 .. interfaceCount-1.
+// Every interface is served at once, yet the table comes out as if they had been served one
+// after another: records by interface first and by arrival second.
 void RunSearch(ExchangeIo& io, int interfaceCount, const ClientIdBytes& clientId, int firstFilter,
                int secondFilter, DeviceRecordList& table);
+
+// Adds the device a discovery reply describes unless its address is listed already: the first
+// reply for an address wins, so a device heard on two interfaces keeps the lower index.
+void AddDiscoveredDevice(const DiscoveryReplyFields& fields, int interfaceIndex,
+                         DeviceRecordList& table);
 
 struct ExchangePlan {
   std::uint8_t awaitedOpcode = 0;

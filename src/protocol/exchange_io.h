@@ -29,6 +29,13 @@ enum class PollOutcome {
   kDatagram,  // one datagram is in the buffer
 };
 
+// One interface's share of a poll over several interfaces.
+struct InterfacePoll {
+  int interfaceIndex = 0;
+  PollOutcome outcome = PollOutcome::kNothing;
+  ReceiveBuffer buffer;
+};
+
 class ExchangeIo {
  public:
   virtual ~ExchangeIo() = default;
@@ -36,7 +43,13 @@ class ExchangeIo {
   virtual void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) = 0;
   // Waits at most the poll wait for the interface's receive socket; reads at most one datagram.
   virtual PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) = 0;
+  // One poll on several interfaces at once: waits at most the poll wait until any of their
+  // receive sockets is readable, then reads at most one datagram from each readable one. A round
+  // over eight interfaces thus costs one poll wait, not eight.
+  virtual void PollTogether(std::span<InterfacePoll> polls) = 0;
   virtual void Sleep(std::chrono::milliseconds duration) = 0;
+  // The clock that bounds every wait, so that datagrams which are not counted cannot stretch it.
+  virtual std::chrono::steady_clock::time_point Now() = 0;
 };
 
 }  // namespace corvane::protocol

@@ -2,12 +2,14 @@
 #include "protocol/session.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <cstdio>
-#include <thread>
+#include <set>
 
+#include "platform/udp_port_listeners.h"
 #include "protocol/client_id.h"
 #include "protocol/exchange.h"
+#include "protocol/socket_exchange_io.h"
 #include "protocol/udp_transport.h"
 
 namespace corvane::protocol {
@@ -18,42 +20,36 @@ void WriteToStdout(std::string_view line) {
   std::fflush(stdout);
 }
 
-// The sockets, with the idle handler run after every poll and every slice of a pause, so a
-// window waiting on the protocol can still repaint.
-class SocketIo : public ExchangeIo {
- public:
-  SocketIo(UdpTransport& transport, const std::function<void()>& idle)
-      : transport_(transport), idle_(idle) {}
-
-  void Send(int interfaceIndex, std::span<const std::uint8_t> bytes) override {
-    transport_.Send(interfaceIndex, bytes);
+// "name, pid N" of each process the system names, once each; the number of listeners besides.
+std::string NameListeners(const std::vector<platform::PortListener>& listeners, int& count) {
+  std::string names;
+  std::set<int> named;
+  bool hidden = false;
+  for (const platform::PortListener& listener : listeners) {
+    hidden |= listener.pid == 0;
+    if (listener.pid == 0 || !named.insert(listener.pid).second) continue;
+    if (!names.empty()) names += "; ";
+    names += (listener.program.empty() ? "" : listener.program + ", ") + "pid " +
+             std::to_string(listener.pid);
   }
+  count = static_cast<int>(named.size()) + (hidden ? 1 : 0);
+  return names;
+}
 
-  PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer) override {
-    const PollOutcome outcome = transport_.Poll(interfaceIndex, buffer);
-    Idle();
-    return outcome;
-  }
-
-  // Measured against a deadline, so the time the idle handler takes (a window repainting) does
-  // not stretch the protocol's pauses.
-  void Sleep(std::chrono::milliseconds duration) override {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + duration;
-    for (Clock::time_point now = Clock::now(); now < deadline; now = Clock::now()) {
-      std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, kIdleSlice));
-      Idle();
-    }
-  }
-
- private:
-  void Idle() {
-    if (idle_) idle_();
-  }
-
-  UdpTransport& transport_;
-  const std::function<void()>& idle_;
-};
+// Devices that answer straight to this computer's address reach only one of the sockets on the
+// port, so each program listening there may miss some of them.
+TransportProblem DescribeOtherListeners(const std::vector<platform::PortListener>& listeners) {
+  int count = 0;
+  const std::string names = NameListeners(listeners, count);
+  TransportProblem problem;
+  problem.error = EADDRINUSE;
+  problem.message =
+      std::string(count > 1 ? "Other programs also listen" : "Another program also listens") +
+      " on UDP port " + std::to_string(kDevicePort) + (names.empty() ? "" : " (" + names + ")") +
+      ": devices that answer straight to this computer's address reach only one of the "
+      "listeners, so some devices may be missing from the list.";
+  return problem;
+}
 
 }  // namespace
 
@@ -62,7 +58,7 @@ struct Session::Impl {
   std::vector<TransportProblem> problems;
   std::function<void()> idle;
   std::function<void(std::string_view)> trace = WriteToStdout;
-  SocketIo sockets{transport, idle};
+  SocketExchangeIo sockets{transport, idle};
   ExchangeIo* io = &sockets;  // the sockets, or what a test put in their place
 };
 
@@ -97,6 +93,9 @@ void Session::OpenTransport(const std::vector<platform::LocalInterface>& interfa
   if (used.empty()) {
     impl_->problems.push_back(TransportProblem{
         "", "", 0, "No network interface with an IPv4 address is up; no device can be found."});
+  } else if (impl_->problems.size() < used.size()) {  // some interface listens
+    const std::vector<platform::PortListener> others = platform::OtherUdpListeners(kDevicePort);
+    if (!others.empty()) impl_->problems.push_back(DescribeOtherListeners(others));
   }
 }
 

@@ -46,7 +46,7 @@ class Session {
   bool IsTransportOpen() const;
   const std::vector<TransportProblem>& TransportProblems() const;
 
-  // Empties and refills DeviceTable; takes about 1.1 s per interface.
+  // Empties and refills DeviceTable; takes about 1.1 s, every interface served at once.
   void SearchDevices(int firstFilter, int secondFilter);
 
   // The thirteen requests to the device named by SelectedAddress: 0 = failure (requests.cpp).

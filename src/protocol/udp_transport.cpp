@@ -116,6 +116,23 @@ TransportProblem DescribeProblem(const platform::LocalInterface& interface,
   return problem;
 }
 
+// Negative descriptors are ignored by poll(), so deaf interfaces still wait the full time.
+bool WaitUntilReadable(std::span<pollfd> entries) {
+  return ::poll(entries.data(), entries.size(), static_cast<int>(kPollWait.count())) > 0;
+}
+
+PollOutcome ReadOneDatagram(const pollfd& entry, ReceiveBuffer& buffer) {
+  if ((entry.revents & POLLIN) == 0) return PollOutcome::kNothing;
+  const ssize_t received = ::recv(entry.fd, buffer.bytes.data(), kReceiveCapacity, 0);
+  if (received < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return PollOutcome::kNothing;
+    return PollOutcome::kFailed;
+  }
+  buffer.length = static_cast<std::size_t>(received);
+  buffer.bytes[buffer.length] = 0;
+  return PollOutcome::kDatagram;
+}
+
 }  // namespace
 
 std::vector<TransportProblem> UdpTransport::Open(
@@ -169,21 +186,28 @@ void UdpTransport::Send(int interfaceIndex, std::span<const std::uint8_t> bytes)
                  reinterpret_cast<const sockaddr*>(&group), sizeof group);
 }
 
-PollOutcome UdpTransport::Poll(int interfaceIndex, ReceiveBuffer& buffer) {
+int UdpTransport::ReceiveSocketOf(int interfaceIndex) const {
   const Channel* channel = ChannelAt(interfaceIndex);
-  const int fd = channel != nullptr ? channel->receiveSocket.get() : -1;
-  // A negative descriptor is ignored by poll(), so a deaf interface still waits its full time.
-  pollfd entry{fd, POLLIN, 0};
-  const int ready = ::poll(&entry, 1, static_cast<int>(kPollWait.count()));
-  if (ready <= 0 || (entry.revents & POLLIN) == 0) return PollOutcome::kNothing;
-  const ssize_t received = ::recv(fd, buffer.bytes.data(), kReceiveCapacity, 0);
-  if (received < 0) {
-    if (errno == EAGAIN || errno == EWOULDBLOCK) return PollOutcome::kNothing;
-    return PollOutcome::kFailed;
+  return channel != nullptr ? channel->receiveSocket.get() : -1;
+}
+
+PollOutcome UdpTransport::Poll(int interfaceIndex, ReceiveBuffer& buffer) {
+  pollfd entry{ReceiveSocketOf(interfaceIndex), POLLIN, 0};
+  if (!WaitUntilReadable(std::span<pollfd>(&entry, 1))) return PollOutcome::kNothing;
+  return ReadOneDatagram(entry, buffer);
+}
+
+void UdpTransport::PollTogether(std::span<InterfacePoll> polls) {
+  std::vector<pollfd> entries;
+  entries.reserve(polls.size());
+  for (InterfacePoll& poll : polls) {
+    poll.outcome = PollOutcome::kNothing;
+    entries.push_back(pollfd{ReceiveSocketOf(poll.interfaceIndex), POLLIN, 0});
   }
-  buffer.length = static_cast<std::size_t>(received);
-  buffer.bytes[buffer.length] = 0;
-  return PollOutcome::kDatagram;
+  if (!WaitUntilReadable(entries)) return;
+  for (std::size_t k = 0; k < polls.size(); ++k) {
+    polls[k].outcome = ReadOneDatagram(entries[k], polls[k].buffer);
+  }
 }
 
 }  // namespace corvane::protocol

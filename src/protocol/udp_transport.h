@@ -24,6 +24,9 @@ class UdpTransport {
 
   void Send(int interfaceIndex, std::span<const std::uint8_t> bytes);
   PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer);
+  // One poll(2) over the receive sockets of all the interfaces named, then at most one read
+  // from each readable one.
+  void PollTogether(std::span<InterfacePoll> polls);
 
  private:
   struct Channel {
@@ -32,6 +35,7 @@ class UdpTransport {
     UniqueFd receiveSocket;
   };
   const Channel* ChannelAt(int interfaceIndex) const;
+  int ReceiveSocketOf(int interfaceIndex) const;
 
   std::vector<Channel> channels_;
   bool open_ = false;

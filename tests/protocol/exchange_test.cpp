@@ -30,18 +30,11 @@ std::string Repeat(const std::string& piece, int times) {
   return text;
 }
 
-TEST(Search, ScheduleIsTwoSendsThenThirtyTwoPollsPerInterface) {
+TEST(Search, EveryInterfaceIsServedInTheSameRounds) {
   FakeExchangeIo io;
   DeviceRecordList table;
   RunSearch(io, 2, kTestClientId, 6, 6, table);
-  const std::string one = "S%d z50 S%d z50 " + Repeat("P%d z20", 31) + " P%d";
-  auto forInterface = [&](int i) {
-    std::string text = one;
-    std::string digit = std::to_string(i);
-    for (std::size_t at; (at = text.find("%d")) != std::string::npos;) text.replace(at, 2, digit);
-    return text;
-  };
-  EXPECT_EQ(io.Schedule(), forInterface(0) + " " + forInterface(1));
+  EXPECT_EQ(io.Schedule(), "S0 S1 z50 S0 S1 z50 " + Repeat("P0+1 z20", 31) + " P0+1");
   for (const IoEvent& send : io.Sends()) {
     EXPECT_THAT(send.bytes,
                 ::testing::ElementsAre(1, 0xa1, 0xb2, 0xc3, 0xd4, 0xe5, 0xf6, 0, 0, 0, 0));
@@ -65,6 +58,28 @@ TEST(Search, FailedReadsAreNotCountedNorFollowedByAPause) {
   RunSearch(io, 1, kTestClientId, 6, 6, table);
   EXPECT_EQ(io.Count(IoEvent::kPoll, 0), 34);
   EXPECT_EQ(io.Count(IoEvent::kSleep), 2 + 31);
+
+  // One interface's failures cost the other none of its polls.
+  FakeExchangeIo two;
+  two.QueueFailedRead(1);
+  two.QueueFailedRead(1);
+  RunSearch(two, 2, kTestClientId, 6, 6, table);
+  EXPECT_EQ(two.Count(IoEvent::kPoll, 0), 32);
+  EXPECT_EQ(two.Count(IoEvent::kPoll, 1), 34);
+}
+
+// A socket whose every read fails would otherwise keep a search polling for ever.
+TEST(Search, EndsWithinTwiceItsWaitWhenReadsKeepFailing) {
+  FakeExchangeIo io;
+  io.readCost = std::chrono::milliseconds(1);
+  io.Queue(1, testing::DiscoveryReply(kTestClientId, Device(22, "Heard")));
+  for (int i = 0; i < 100000; ++i) io.QueueFailedRead(0);
+  DeviceRecordList table;
+  RunSearch(io, 2, kTestClientId, 6, 6, table);
+  EXPECT_LE(io.Elapsed(), std::chrono::milliseconds(2100));
+  EXPECT_GT(io.Pending(0), 0u);
+  ASSERT_EQ(table.count(), 1);  // what was heard before the limit stays
+  EXPECT_EQ(table.head()->name, "Heard");
 }
 
 TEST(Search, ReadsAtMostThirtyTwoDatagramsPerInterface) {
@@ -161,6 +176,22 @@ TEST(Exchange, OtherOpcodesAndFailedReadsDoNotCount) {
   EXPECT_FALSE(RunExchange(io, 0, kTestClientId, kRequest, Plan(0, 10, "192.168.50.21"), reply));
   EXPECT_EQ(io.Count(IoEvent::kPoll), 32 + 11);
   EXPECT_EQ(io.Count(IoEvent::kSleep), 10);
+}
+
+// About 250 foreign datagrams a second from any host on the network: none of them counts, so
+// only the clock can end the wait.
+TEST(Exchange, AFloodOfOtherOpcodesEndsWithinTwiceTheWait) {
+  for (int limit : {10, 100}) {
+    FakeExchangeIo io;
+    io.readCost = std::chrono::milliseconds(4);
+    for (int i = 0; i < 20000; ++i) io.Queue(0, testing::SetReply(kTestClientId, Device(21, "")));
+    ReceiveBuffer reply;
+    EXPECT_FALSE(
+        RunExchange(io, 0, kTestClientId, kRequest, Plan(6, limit, "192.168.50.21"), reply));
+    const auto nominal = std::chrono::milliseconds((6 + limit + 1) * 10 + limit * 100);
+    EXPECT_LE(io.Elapsed(), 2 * nominal + std::chrono::milliseconds(10)) << limit;
+    EXPECT_GT(io.Pending(0), 0u) << limit;
+  }
 }
 
 TEST(Exchange, ForeignClientWrongAddressAndShortRepliesCount) {

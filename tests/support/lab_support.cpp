@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/lab_support.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,8 +24,24 @@ std::string DevicePath(std::string_view deviceId, std::string_view suffix) {
 }
 
 int Spawn(const std::vector<std::string>& argv) {
-  const pid_t pid = ::fork();
+  const pid_t pid = StartProcess(argv);
   if (pid < 0) return -1;
+  int status = 0;
+  if (::waitpid(pid, &status, 0) < 0) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> LabArguments(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {CORVANE_SOURCE_DIR "/tools/lab/lab.sh", args.at(0),
+                                   Env("CORVANE_LAB")};
+  argv.insert(argv.end(), args.begin() + 1, args.end());
+  return argv;
+}
+
+}  // namespace
+
+pid_t StartProcess(const std::vector<std::string>& argv) {
+  const pid_t pid = ::fork();
   if (pid == 0) {
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -32,12 +49,8 @@ int Spawn(const std::vector<std::string>& argv) {
     ::execv(args[0], args.data());
     ::_exit(127);
   }
-  int status = 0;
-  if (::waitpid(pid, &status, 0) < 0) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return pid;
 }
-
-}  // namespace
 
 std::string Hex(const Bytes& bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -58,10 +71,20 @@ std::vector<LoggedDatagram> DeviceLog(std::string_view deviceId) {
 }
 
 int LabCommand(const std::vector<std::string>& args) {
-  std::vector<std::string> argv = {CORVANE_SOURCE_DIR "/tools/lab/lab.sh", args.at(0),
-                                   Env("CORVANE_LAB")};
-  argv.insert(argv.end(), args.begin() + 1, args.end());
-  return Spawn(argv);
+  return Spawn(LabArguments(args));
+}
+
+// lab.sh execs its way into the command, so the pid is the command's own.
+pid_t StartInDevice(std::string_view deviceId, const std::vector<std::string>& argv) {
+  std::vector<std::string> args = {"dev", std::string(deviceId), "--"};
+  args.insert(args.end(), argv.begin(), argv.end());
+  return StartProcess(LabArguments(args));
+}
+
+void StopProcess(pid_t pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  ::waitpid(pid, nullptr, 0);
 }
 
 bool SendFromDevice(std::string_view deviceId, std::string_view destination, const Bytes& bytes) {

@@ -4,6 +4,8 @@
 // Access to the running virtual network from inside a lab test: device logs, lab commands and
 // datagrams sent from a device's namespace.
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,6 +30,12 @@ int LabCommand(const std::vector<std::string>& args);
 
 // Sends one UDP datagram from the device's namespace to DESTINATION:13579.
 bool SendFromDevice(std::string_view deviceId, std::string_view destination, const Bytes& bytes);
+
+// Start ARGV (on the PC, or in the device's namespace) and return at once with its pid, for
+// StopProcess.
+pid_t StartProcess(const std::vector<std::string>& argv);
+pid_t StartInDevice(std::string_view deviceId, const std::vector<std::string>& argv);
+void StopProcess(pid_t pid);
 
 // The device's current state file, as text.
 std::string DeviceState(std::string_view deviceId);
