@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/commands.h"
 
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -96,9 +97,12 @@ class DeviceRun {
 
   void Search() {
     session_.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
-    const auto problems = static_cast<int>(session_.TransportProblems().size());
-    // When every interface is already reported unusable, the firewall is not the question.
-    if (session_.DeviceTable.count() == 0 && problems < session_.InterfaceCount) {
+    // When every interface is already reported unusable, the firewall is not the question. A
+    // problem that names no interface (another program on the port) leaves them all usable.
+    const auto unusable = std::count_if(
+        session_.TransportProblems().begin(), session_.TransportProblems().end(),
+        [](const protocol::TransportProblem& problem) { return !problem.interfaceName.empty(); });
+    if (session_.DeviceTable.count() == 0 && unusable < session_.InterfaceCount) {
       Fail(console_,
            "no device answered; UDP port 13579 must be open for inbound traffic in the local "
            "firewall");
