@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Ownership of GLib objects, and bounded waits for GIO's asynchronous calls on a main context
-// of our own, so that they work the same from a Qt program and from the command line.
+// Ownership of GLib objects, and GIO's asynchronous calls made on one thread of our own with a
+// main context of its own, so that they work the same under a Qt window and on the command
+// line, and every wait for them is bounded.
+//
+// GIO keeps state from the context a call was first made in (GVfs answers later calls there),
+// so every call of the process goes through the one GIO thread, whose context always runs.
 
 #include <gio/gio.h>
 
 #include <chrono>
-#include <functional>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 namespace corvane::platform::gio {
 
@@ -29,40 +34,39 @@ struct FreeDeleter {
 };
 using TextPtr = std::unique_ptr<char, FreeDeleter>;
 
-// A main context that is the calling thread's default while this object lives: GIO delivers
-// the results of calls started meanwhile here, and nowhere else (not to the window's loop).
-class PrivateContext {
+// One GIO call. Start() runs on the GIO thread and begins it; the call's completion (on the
+// GIO thread too) ends with Finish(). Until then the GIO thread keeps the call alive, also when
+// its caller has stopped waiting.
+class Call {
  public:
-  PrivateContext();
-  ~PrivateContext();
-  PrivateContext(const PrivateContext&) = delete;
-  PrivateContext& operator=(const PrivateContext&) = delete;
+  Call();
+  virtual ~Call();
+  Call(const Call&) = delete;
+  Call& operator=(const Call&) = delete;
 
-  // Runs the context until finished() holds. When the bound passes first, cancellable is
-  // cancelled and the call gets a short grace to finish with G_IO_ERROR_CANCELLED. False
-  // when it still has not finished; the caller must then keep its call's data alive for good.
-  bool RunUntil(const std::function<bool()>& finished, GCancellable* cancellable,
-                std::chrono::milliseconds bound);
+  virtual void Start() = 0;
+  // The last thing a completion callback does: the call may be gone afterwards.
+  void Finish();
+
+  GCancellable* cancellable() const { return cancellable_.get(); }
+  // Where the call's GError goes.
+  GError** error() { return &error_; }
+  // Takes the call's error; empty when it succeeded.
+  ErrorPtr TakeError();
+  // Waits up to wait for Finish(); true when it came.
+  bool WaitFinished(std::chrono::milliseconds wait);
 
  private:
-  GMainContext* context_;
-};
-
-// Gives GError's owner back to the caller after a call that fills a GError**.
-class ErrorSlot {
- public:
-  GError** out() { return &error_; }
-  ErrorPtr take() {
-    ErrorPtr owned(error_);
-    error_ = nullptr;
-    return owned;
-  }
-  ~ErrorSlot() {
-    if (error_ != nullptr) g_error_free(error_);
-  }
-
- private:
+  ObjectPtr<GCancellable> cancellable_;
   GError* error_ = nullptr;
+  std::mutex mutex_;
+  std::condition_variable finished_;
+  bool done_ = false;
 };
+
+// Runs the call on the GIO thread and waits for it within the bound. At the bound the call is
+// cancelled and gets a short grace to end. False when it has not finished even then; its
+// results must not be read.
+bool Run(const std::shared_ptr<Call>& call, std::chrono::milliseconds bound);
 
 }  // namespace corvane::platform::gio

@@ -50,8 +50,6 @@ int LastError() {
 class Connection {
  public:
   static std::shared_ptr<Connection> Open(milliseconds clientTimeout) {
-    static std::once_flag threadSupport;
-    std::call_once(threadSupport, [] { smbc_thread_posix(); });
     ContextPtr context(smbc_new_context());
     if (!context) return nullptr;
     SMBCCTX* c = context.get();

@@ -46,11 +46,11 @@ class LinuxWebBrowser : public WebBrowser {
     if (!browser) return BrowserStart::kProgramMissing;
     GList uris{};
     uris.data = const_cast<char*>(url.c_str());
-    gio::ErrorSlot error;
-    if (g_app_info_launch_uris(browser.get(), &uris, nullptr, error.out())) {
+    GError* error = nullptr;
+    if (g_app_info_launch_uris(browser.get(), &uris, nullptr, &error)) {
       return BrowserStart::kStarted;
     }
-    const gio::ErrorPtr failure = error.take();
+    const gio::ErrorPtr failure(error);
     return failure && ProgramMissing(failure.get()) ? BrowserStart::kProgramMissing
                                                     : BrowserStart::kFailed;
   }
