@@ -10,6 +10,7 @@ import os
 import re
 import shlex
 import subprocess
+import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 NETBIOS = re.compile(r"^[A-Za-z0-9_-]{1,15}$")
@@ -35,7 +36,7 @@ def services(device, folder):
     if not isinstance(stall, list) or not all(isinstance(p, int) and 0 < p < 65536 for p in stall):
         raise ConfigError(f"device {ident}: stallPorts is a list of port numbers")
     if stall:
-        plan.append(["python3", os.path.join(HERE, "stall_server.py")] + [str(p) for p in stall])
+        plan.append([sys.executable, os.path.join(HERE, "stall_server.py")] + [str(p) for p in stall])
     lines = [f"start {ident} {ns} {shlex.join(argv)}" for argv in plan]
     ports = ([445] if device.get("samba") else []) + ([80] if device.get("web") else []) + stall
     lines += [f"listen {ident} {ns} {port}" for port in ports]
@@ -177,4 +178,4 @@ def web(device, folder):
     with open(os.path.join(folder, "index.html"), "w") as handle:
         handle.write(f"<!DOCTYPE html>\n<html><head><title>{name}</title></head>\n"
                      f"<body><h1>{name}</h1><p>Simulated storage device.</p></body></html>\n")
-    return [["python3", "-m", "http.server", "80", "--bind", "0.0.0.0", "--directory", folder]]
+    return [[sys.executable, "-m", "http.server", "80", "--bind", "0.0.0.0", "--directory", folder]]
