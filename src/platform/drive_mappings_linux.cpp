@@ -16,6 +16,7 @@ using std::chrono::milliseconds;
 
 // GVfs announces a new mount to its FUSE folder a moment after the mount call returns.
 constexpr milliseconds kFolderWait{2000};
+constexpr milliseconds kBusyWait{3000};
 
 std::optional<char> MappableLetter(char letter) {
   const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
@@ -157,8 +158,16 @@ class LinuxDriveMappings : public DriveMappings {
                   [&](const DriveLetterRecord& r) { return r.letter == letter || !Alive(r); });
   }
 
+  // GVfs calls a share busy while it still holds files that programs have already closed
+  // (their closing reaches it a moment later through its FUSE folder), so a busy answer is
+  // asked again for a while. No program of ours holds a file there: that was checked first.
   DriveResult Unmount(const DriveLetterRecord& record, bool force) const {
-    const gvfs::Outcome outcome = gvfs::Unmount(record.uri, force, bound_);
+    const auto deadline = std::chrono::steady_clock::now() + kBusyWait;
+    gvfs::Outcome outcome = gvfs::Unmount(record.uri, force, bound_);
+    while (outcome == gvfs::Outcome::kBusy && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(milliseconds(100));
+      outcome = gvfs::Unmount(record.uri, force, bound_);
+    }
     // Gone either way: an unmount that lost a race with one made elsewhere still succeeded.
     if (outcome == gvfs::Outcome::kOk || outcome == gvfs::Outcome::kNotMounted) {
       WaitForListing(record.folder, false);
