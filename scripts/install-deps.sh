@@ -17,6 +17,10 @@ packages=(
   gcc-powerpc-linux-gnu gcc-arm-linux-gnueabi qemu-user
   # man pages, Debian packages and their checks
   scdoc bash-completion dpkg-dev file lintian desktop-file-utils appstream
+  # shares and the web page: SMB client library, GIO and GVfs for drive letters, the opener
+  libsmbclient-dev libglib2.0-dev libglib2.0-bin gvfs gvfs-backends gvfs-fuse fuse3 xdg-utils
+  # the lab's file servers, and the private desktop sessions of tests and the demo
+  samba dbus-daemon
 )
 
 missing=()
@@ -37,7 +41,22 @@ if [[ $(id -u) -ne 0 ]]; then
   exit 1
 fi
 
+# Samba is wanted only for the lab's own servers inside network namespaces: the system file
+# server that its package would start (and enable) must not run.
+fresh_samba=
+[[ " ${missing[*]} " == *" samba "* ]] && fresh_samba=1
+policy=/usr/sbin/policy-rc.d
+if [[ -n $fresh_samba && ! -e $policy ]]; then
+  printf '#!/bin/sh\nexit 101\n' >"$policy"
+  chmod 755 "$policy"
+  trap 'rm -f "$policy"' EXIT
+fi
+
 echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [[ -n $fresh_samba && -d /run/systemd/system ]]; then
+  systemctl disable --now smbd.service nmbd.service samba-ad-dc.service >/dev/null 2>&1 || true
+fi

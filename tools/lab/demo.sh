@@ -45,14 +45,18 @@ if (($# == 0)); then
     [[ -r $xauthority ]] && window_env+=("XAUTHORITY=$xauthority")
     where="display $DISPLAY"
   elif [[ -S $runtime/$wayland ]] && compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland*" >/dev/null; then
-    window_env=("WAYLAND_DISPLAY=$wayland" "XDG_RUNTIME_DIR=$runtime" QT_QPA_PLATFORM=wayland)
+    # Absolute: the window's desktop session has a runtime folder of its own.
+    window_env=("WAYLAND_DISPLAY=$runtime/$wayland" QT_QPA_PLATFORM=wayland)
     where="Wayland display $wayland"
   fi
   if ((${#window_env[@]} > 0)); then
+    # A desktop session inside the simulated network (session bus, GVfs), so that the window
+    # can mount the devices' shares; the user's own session cannot reach them.
+    session=("$here/session.sh" "$gui")
     if [[ $(id -u) -eq 0 && $user != root ]]; then
-      set -- runuser -u "$user" -- env "${window_env[@]}" "$gui"
+      set -- runuser -u "$user" -- env "${window_env[@]}" "${session[@]}"
     else
-      set -- env "${window_env[@]}" "$gui"
+      set -- env "${window_env[@]}" "${session[@]}"
     fi
     shown="the Corvane window on $where (close it to end the demo)"
   else
@@ -81,7 +85,9 @@ cat <<'EOF'
      LIVING-ROOM   192.168.50.31  on lan1's network, answers to the group
      MEDIA-BOX     192.168.50.33  on lan1's network, answers in the extended form
      OFFICE-STORE  192.168.60.32  on lan2's network, answers straight to the PC (DHCP client)
-   Each lives in a network namespace of its own; the lab is removed again at the end.
+   Each serves its shares over SMB (Samba; guests welcome, and the share "private" for user
+   labuser, password lab-secret) and a web page on port 80. Each lives in a network namespace
+   of its own; the lab is removed again at the end.
 EOF
 if [[ $(id -u) -ne 0 ]]; then
   echo "   (not root: the lab is built inside a user namespace)"

@@ -16,7 +16,8 @@
 #
 # A device entry of the config may list further daemons to start in its namespace:
 #   "start": [["python3", "-m", "http.server", "80"]]
-# (output in devices/ID.d/COMMAND.out; they stop with the lab).
+# (output in devices/ID.d/COMMAND.out; they stop with the lab), and ask for real services:
+# "samba" (file shares), "web" (a page on port 80), "stallPorts" (ports that never answer).
 #
 # Commands run by exec/dev/spawn/run see CORVANE_LAB (the name) and CORVANE_LAB_DIR (the state
 # folder: lab.json, devices/ID.log, devices/ID.state.json). Device commands also see
@@ -113,6 +114,21 @@ start_services() {
   done <<<"$plan"
 }
 
+# The services' TCP ports: `up` returns once each one listens.
+wait_listening() {
+  local plan=$1 kind id ns port deadline=$((SECONDS + ${CORVANE_LAB_READY_TIMEOUT:-20}))
+  while read -r kind id ns port; do
+    [[ $kind == listen ]] || continue
+    until [[ -n $(ip netns exec "$ns" ss -Hltn "sport = :$port") ]]; do
+      if ((SECONDS >= deadline)); then
+        tail -n 20 "$dir/devices/$id.d/"*.out >&2 2>/dev/null || true
+        die "device $id: nothing listens on port $port"
+      fi
+      sleep 0.02
+    done
+  done <<<"$plan"
+}
+
 # A failed or interrupted `up` leaves nothing behind.
 abandon_up() {
   [[ -n ${up_done:-} ]] && return
@@ -149,6 +165,7 @@ cmd_up() {
   done <<<"$plan"
   wait_ready
   start_services "$name" "$plan"
+  wait_listening "$plan"
   up_done=1
   trap - EXIT
   say "lab '$name' is up: ${#devsim_pids[@]} devices, state in $dir"

@@ -9,12 +9,17 @@ by the third argument and prints the build plan, one shell-friendly line per ste
   device ID NAMESPACE
   leg NAMESPACE INTERFACE ADDRESS/PREFIX BRIDGE SWITCHPORT
   start ID NAMESPACE COMMAND...   (shell-quoted; started once the devices answer)
+  listen ID NAMESPACE PORT        (a service's TCP port; lab.sh waits until it listens)
+Services a device asks for (samba, web, stallPorts) get their files in devices/ID.d.
 """
 import ipaddress
 import json
+import os
 import re
 import shlex
 import sys
+
+import lab_services
 
 NAME = re.compile(r"^[A-Za-z0-9_-]{1,32}$")
 INTERFACE = re.compile(r"^[A-Za-z0-9_.-]{1,15}$")
@@ -44,7 +49,7 @@ def bridge_name(where, entry):
     return bridge
 
 
-def resolve(config, prefix):
+def resolve(config, prefix, state_dir):
     plan, bridges = [], []
 
     def use_bridge(bridge):
@@ -103,6 +108,11 @@ def resolve(config, prefix):
                     or not all(isinstance(arg, str) for arg in argv)):
                 fail(f"device {device['id']}: each start entry is a list of strings")
             plan.append(f"start {device['id']} {device['namespace']} {shlex.join(argv)}")
+        folder = os.path.join(state_dir, "devices", f"{device['id']}.d")
+        try:
+            plan += lab_services.services(device, folder)
+        except lab_services.ConfigError as error:
+            fail(str(error))
     config["namespaces"] = {"switch": prefix + "sw", "pc": pc_ns,
                             "devices": {d["id"]: d["namespace"] for d in devices}}
     return plan
@@ -117,7 +127,7 @@ def main():
         fail(f"{source}: {error}")
     if not isinstance(config, dict):
         fail("top level must be an object")
-    plan = resolve(config, prefix)
+    plan = resolve(config, prefix, state_dir)
     config["lab"] = {"name": lab_name, "dir": state_dir, "prefix": prefix, "source": source}
     with open(resolved_path, "w") as handle:
         json.dump(config, handle, indent=2)

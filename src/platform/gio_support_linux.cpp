@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/gio_support_linux.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+namespace corvane::platform::gio {
+namespace {
+
+constexpr std::chrono::milliseconds kCancelGrace{2000};
+
+// The thread that makes every GIO call of the process, running its own main context from its
+// first use to the end of the process.
+class GioThread {
+ public:
+  static GioThread& Instance() {
+    static GioThread instance;
+    return instance;
+  }
+
+  ~GioThread() {
+    g_main_loop_quit(loop_);
+    if (thread_.joinable()) thread_.join();
+    g_main_loop_unref(loop_);
+    g_main_context_unref(context_);
+  }
+
+  // Keeps the call alive until it finishes, then starts it on the GIO thread.
+  void Start(const std::shared_ptr<Call>& call) {
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      pending_.push_back(call);
+    }
+    g_main_context_invoke(context_, StartCall, call.get());
+  }
+
+  void Release(Call* call) {
+    std::shared_ptr<Call> last;  // dropped after the lock
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = std::find_if(pending_.begin(), pending_.end(),
+                                    [&](const auto& held) { return held.get() == call; });
+    if (found == pending_.end()) return;
+    last = std::move(*found);
+    pending_.erase(found);
+  }
+
+ private:
+  GioThread() : context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)) {
+    thread_ = std::thread([this] {
+      g_main_context_push_thread_default(context_);
+      g_main_loop_run(loop_);
+      g_main_context_pop_thread_default(context_);
+    });
+  }
+
+  static gboolean StartCall(gpointer call) {
+    static_cast<Call*>(call)->Start();
+    return G_SOURCE_REMOVE;
+  }
+
+  GMainContext* context_;
+  GMainLoop* loop_;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<std::shared_ptr<Call>> pending_;
+};
+
+}  // namespace
+
+Call::Call() : cancellable_(g_cancellable_new()) {}
+
+Call::~Call() {
+  if (error_ != nullptr) g_error_free(error_);
+}
+
+void Call::Finish() {
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    done_ = true;
+    finished_.notify_all();
+  }
+  GioThread::Instance().Release(this);
+}
+
+ErrorPtr Call::TakeError() {
+  ErrorPtr taken(error_);
+  error_ = nullptr;
+  return taken;
+}
+
+bool Call::WaitFinished(std::chrono::milliseconds wait) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return finished_.wait_for(lock, wait, [this] { return done_; });
+}
+
+bool Run(const std::shared_ptr<Call>& call, std::chrono::milliseconds bound) {
+  GioThread::Instance().Start(call);
+  if (call->WaitFinished(bound)) return true;
+  g_cancellable_cancel(call->cancellable());
+  return call->WaitFinished(kCancelGrace);
+}
+
+}  // namespace corvane::platform::gio

@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/gvfs_shares_linux.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "platform/gio_support_linux.h"
+
+namespace corvane::platform::gvfs {
+namespace {
+
+using gio::ObjectPtr;
+using std::chrono::milliseconds;
+
+constexpr milliseconds kMonitorWait{2000};
+
+struct DirCloser {
+  void operator()(DIR* listing) const { ::closedir(listing); }
+};
+
+Outcome FromError(const GError* error) {
+  if (error == nullptr) return Outcome::kOk;
+  if (error->domain != G_IO_ERROR) return Outcome::kFailed;
+  switch (error->code) {
+    case G_IO_ERROR_ALREADY_MOUNTED:
+      return Outcome::kOk;
+    case G_IO_ERROR_FAILED_HANDLED:  // we declined to answer a second password question
+    case G_IO_ERROR_PERMISSION_DENIED:
+      return Outcome::kLoginNeeded;
+    case G_IO_ERROR_CANCELLED:  // only our timer cancels
+    case G_IO_ERROR_TIMED_OUT:
+      return Outcome::kTimedOut;
+    case G_IO_ERROR_NOT_SUPPORTED:
+      return Outcome::kUnsupported;
+    case G_IO_ERROR_BUSY:
+      return Outcome::kBusy;
+    case G_IO_ERROR_NOT_MOUNTED:
+      return Outcome::kNotMounted;
+    default:
+      return Outcome::kFailed;
+  }
+}
+
+class MountCall : public gio::Call {
+ public:
+  MountCall(std::string uri, Login login) : uri_(std::move(uri)), login_(std::move(login)) {}
+
+  void Start() override {
+    file_.reset(g_file_new_for_uri(uri_.c_str()));
+    operation_.reset(g_mount_operation_new());
+    g_signal_connect(operation_.get(), "ask-password", G_CALLBACK(AnswerPasswordQuestion), this);
+    g_file_mount_enclosing_volume(file_.get(), G_MOUNT_MOUNT_NONE, operation_.get(), cancellable(),
+                                  Finished, this);
+  }
+
+ private:
+  // Anonymous when no user is given, else the user's credentials, once: a second question
+  // means the answer was refused, and asking again would only repeat it.
+  static void AnswerPasswordQuestion(GMountOperation* operation, const char* /*message*/,
+                                     const char* /*defaultUser*/, const char* defaultDomain,
+                                     GAskPasswordFlags flags, gpointer data) {
+    MountCall& call = *static_cast<MountCall*>(data);
+    const bool anonymous = call.login_.user.empty();
+    if (call.questions_++ > 0 || (anonymous && (flags & G_ASK_PASSWORD_ANONYMOUS_SUPPORTED) == 0)) {
+      g_mount_operation_reply(operation, G_MOUNT_OPERATION_ABORTED);
+      return;
+    }
+    g_mount_operation_set_anonymous(operation, anonymous);
+    if (!anonymous) {
+      g_mount_operation_set_username(operation, call.login_.user.c_str());
+      g_mount_operation_set_password(operation, call.login_.password.c_str());
+      if (defaultDomain != nullptr) g_mount_operation_set_domain(operation, defaultDomain);
+      g_mount_operation_set_password_save(operation, G_PASSWORD_SAVE_NEVER);
+    }
+    g_mount_operation_reply(operation, G_MOUNT_OPERATION_HANDLED);
+  }
+
+  static void Finished(GObject* source, GAsyncResult* result, gpointer data) {
+    MountCall& call = *static_cast<MountCall*>(data);
+    g_file_mount_enclosing_volume_finish(G_FILE(source), result, call.error());
+    g_signal_handlers_disconnect_by_data(call.operation_.get(), &call);
+    call.Finish();
+  }
+
+  std::string uri_;
+  Login login_;
+  int questions_ = 0;
+  ObjectPtr<GFile> file_;
+  ObjectPtr<GMountOperation> operation_;
+};
+
+// The session's mounts as GIO's volume monitor knows them. Made on the GIO thread, whose
+// running context keeps it current, and kept for the life of the process. (GIO's answer to
+// "which mount holds this file" comes from a cache that can outlive the mount, and asked
+// twice asynchronously it may never answer.)
+GVolumeMonitor* SessionMounts() {
+  static GVolumeMonitor* const monitor = g_volume_monitor_get();
+  return monitor;
+}
+
+struct MountListDeleter {
+  void operator()(GList* mounts) const { g_list_free_full(mounts, g_object_unref); }
+};
+
+// Finds the mount that holds a location and, when asked to, unmounts it.
+class MountLookup : public gio::Call {
+ public:
+  enum class Then { kDescribe, kUnmount, kForceUnmount };
+  MountLookup(std::string uri, Then then) : uri_(std::move(uri)), then_(then) {}
+
+  void Start() override {
+    const ObjectPtr<GFile> file(g_file_new_for_uri(uri_.c_str()));
+    const std::unique_ptr<GList, MountListDeleter> mounts(
+        g_volume_monitor_get_mounts(SessionMounts()));
+    for (const GList* entry = mounts.get(); entry != nullptr; entry = entry->next) {
+      GMount* mount = G_MOUNT(entry->data);
+      const ObjectPtr<GFile> root(g_mount_get_root(mount));
+      if (g_file_equal(root.get(), file.get()) || g_file_has_prefix(file.get(), root.get())) {
+        Describe(root.get());
+        mount_.reset(G_MOUNT(g_object_ref(mount)));
+        break;
+      }
+    }
+    if (!mount_ || then_ == Then::kDescribe) return Finish();
+    const auto flags = then_ == Then::kForceUnmount ? G_MOUNT_UNMOUNT_FORCE : G_MOUNT_UNMOUNT_NONE;
+    g_mount_unmount_with_operation(mount_.get(), flags, nullptr, cancellable(), Unmounted, this);
+  }
+
+  bool found() const { return mount_ != nullptr; }
+  const Mounted& mounted() const { return mounted_; }
+
+ private:
+  void Describe(GFile* root) {
+    const gio::TextPtr rootUri(g_file_get_uri(root));
+    const gio::TextPtr folder(g_file_get_path(root));
+    mounted_ = {rootUri ? rootUri.get() : uri_, folder ? folder.get() : ""};
+  }
+
+  static void Unmounted(GObject* source, GAsyncResult* result, gpointer data) {
+    MountLookup& call = *static_cast<MountLookup*>(data);
+    g_mount_unmount_with_operation_finish(G_MOUNT(source), result, call.error());
+    call.Finish();
+  }
+
+  std::string uri_;
+  Then then_;
+  ObjectPtr<GMount> mount_;
+  Mounted mounted_;
+};
+
+// Whether the session bus answers and GVfs can mount SMB shares; a bus that is named but does
+// not answer must not hold the caller.
+class SessionCheck : public gio::Call {
+ public:
+  void Start() override { g_bus_get(G_BUS_TYPE_SESSION, cancellable(), BusFound, this); }
+
+  bool handlesSmb() const { return handlesSmb_; }
+
+ private:
+  static void BusFound(GObject* /*source*/, GAsyncResult* result, gpointer data) {
+    SessionCheck& call = *static_cast<SessionCheck*>(data);
+    const ObjectPtr<GDBusConnection> bus(g_bus_get_finish(result, call.error()));
+    call.handlesSmb_ = bus && HandlesSmb(g_vfs_get_default());
+    call.Finish();
+  }
+
+  static bool HandlesSmb(GVfs* vfs) {
+    if (!g_vfs_is_active(vfs)) return false;
+    const gchar* const* schemes = g_vfs_get_supported_uri_schemes(vfs);
+    for (; schemes != nullptr && *schemes != nullptr; ++schemes) {
+      if (std::strcmp(*schemes, "smb") == 0) return true;
+    }
+    return false;
+  }
+
+  bool handlesSmb_ = false;
+};
+
+bool SessionBusNamed() {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address != nullptr && *address != '\0') return true;
+  // GDBus also finds the bus at $XDG_RUNTIME_DIR/bus, where a login session keeps it.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime == nullptr || *runtime == '\0') return false;
+  struct stat info {};
+  return ::stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
+}
+
+}  // namespace
+
+std::string SessionProblem(milliseconds bound) {
+  if (!SessionBusNamed()) {
+    return "drive letters need a D-Bus session bus, and there is none here "
+           "(DBUS_SESSION_BUS_ADDRESS is not set)";
+  }
+  const auto call = std::make_shared<SessionCheck>();
+  if (!gio::Run(call, bound)) {
+    return "drive letters need a D-Bus session bus, and the session bus does not answer";
+  }
+  if (const gio::ErrorPtr error = call->TakeError()) {
+    return std::string("drive letters need a D-Bus session bus, and connecting to it failed: ") +
+           error->message;
+  }
+  if (!call->handlesSmb()) {
+    return "drive letters need GVfs with its SMB backend (Debian packages gvfs and "
+           "gvfs-backends)";
+  }
+  return {};
+}
+
+Outcome Mount(const std::string& uri, const Login& login, milliseconds bound) {
+  const auto call = std::make_shared<MountCall>(uri, login);
+  if (!gio::Run(call, bound)) return Outcome::kTimedOut;
+  return FromError(call->TakeError().get());
+}
+
+std::optional<Mounted> Locate(const std::string& uri, milliseconds bound) {
+  // GVfs tells the monitor of a new mount a moment after the mount call has returned.
+  const auto deadline = std::chrono::steady_clock::now() + std::min(bound, kMonitorWait);
+  for (;;) {
+    const auto call = std::make_shared<MountLookup>(uri, MountLookup::Then::kDescribe);
+    if (!gio::Run(call, bound)) return std::nullopt;
+    if (call->found()) return call->mounted();
+    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+}
+
+Outcome Unmount(const std::string& uri, bool force, milliseconds bound) {
+  const auto call = std::make_shared<MountLookup>(
+      uri, force ? MountLookup::Then::kForceUnmount : MountLookup::Then::kUnmount);
+  if (!gio::Run(call, bound)) return Outcome::kTimedOut;
+  const gio::ErrorPtr error = call->TakeError();
+  if (!call->found()) return error ? FromError(error.get()) : Outcome::kNotMounted;
+  return FromError(error.get());
+}
+
+bool FolderListed(const std::string& folder) {
+  const std::size_t slash = folder.rfind('/');
+  if (slash == std::string::npos || slash + 1 == folder.size()) return false;
+  const std::string parent = slash == 0 ? "/" : folder.substr(0, slash);
+  const std::string name = folder.substr(slash + 1);
+  const std::unique_ptr<DIR, DirCloser> listing(::opendir(parent.c_str()));
+  if (!listing) return false;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    if (name == entry->d_name) return true;
+  }
+  return false;
+}
+
+}  // namespace corvane::platform::gvfs
