@@ -34,16 +34,17 @@ class CommandInteraction : public operations::Interaction {
 
   // The given password, or one asked for on the terminal; a refused one is remembered and the
   // pair left as it was.
-  void AskAdministratorCredentials(Session& session) override {
+  bool AskAdministratorCredentials(Session& session) override {
     std::optional<std::string> password = line_.password;
     if (!password && console_.askSecret) {
       password = console_.askSecret("Administrator password for " + line_.address + ": ");
     }
-    if (!password) return;
+    if (!password) return true;
     passwordRefusal_ = CheckPassword(*password);
-    if (passwordRefusal_) return;
+    if (passwordRefusal_) return true;
     session.LoginUserName.Set(operations::kDefaultAdminUser);
     session.LoginPassword.Set(*password);
+    return true;
   }
 
   void Blocking(const std::function<void()>& exchange) override { exchange(); }
@@ -180,6 +181,7 @@ int RunSetDhcp(const CommandLine& line, Console& console) {
       operations::ChangeLanSettings(run.session(), operations::LanChange::kDhcp, interaction);
   switch (result.outcome) {
     case operations::LanOutcome::kCredentialsRefused:
+    case operations::LanOutcome::kCredentialsUnanswered:
       return interaction.CredentialsRefused();
     case operations::LanOutcome::kDhcpDone:
       console.out << operations::MessageFor(result.outcome) << "\n";
@@ -206,9 +208,7 @@ int RunSetStatic(const CommandLine& line, Console& console) {
   CommandInteraction interaction(line, console);
   const operations::LanResult result = operations::ChangeLanSettings(
       run.session(), operations::LanChange::kStaticAddress, interaction);
-  if (result.outcome == operations::LanOutcome::kCredentialsRefused) {
-    return interaction.CredentialsRefused();
-  }
+  if (!result.credentials.Accepted()) return interaction.CredentialsRefused();
   if (!result.confirmed) {
     // The device may have moved and lost the reply: the new search tells.
     Fail(console, "the device did not confirm the new address " + result.newAddress);
