@@ -23,7 +23,7 @@ namespace {
 using protocol::Session;
 
 void Fail(Console& console, std::string_view message) {
-  console.err << "corvane: " << OneLine(message) << "\n";
+  console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
 }
 
 // The command line's side of an operation: the password from the options or the terminal, and
@@ -74,7 +74,7 @@ class DeviceRun {
     std::ostream& err = console.err;
     if (line.verbose) {
       session_.SetTraceSink(
-          [&err](std::string_view text) { err << TerminalSafe(text) << std::flush; });
+          [&err](std::string_view text) { err << TerminalLine(text) << std::flush; });
     } else {
       session_.SetTraceSink([](std::string_view) {});
     }

@@ -177,7 +177,7 @@ TEST_F(CliLab, InfoShowsWorkgroupAndSharesAndKeepsJsonClean) {
   EXPECT_THAT(text.out, HasSubstr("Shares:    HDD_1"));
   EXPECT_THAT(text.out, HasSubstr("backup"));
   EXPECT_THAT(text.out, Not(HasSubstr("workgroup=")));
-  EXPECT_THAT(text.err, HasSubstr("workgroup=OFFICE"));
+  EXPECT_THAT(text.err, HasSubstr("workgroup=OFFICE\n")) << "a trace line ends its line";
 }
 
 TEST_F(CliLab, UnknownOrSilentAddressGivesStatusThree) {
