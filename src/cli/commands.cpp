@@ -20,28 +20,32 @@ namespace corvane::cli {
 
 namespace {
 
+using operations::CredentialsAnswer;
+using operations::DeviceIdentity;
+using operations::Whereabouts;
 using protocol::Session;
 
 void Fail(Console& console, std::string_view message) {
   console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
 }
 
-// The command line's side of an operation: the password from the options or the terminal, and
-// plain blocking waits.
+// The command line's side of an operation: the password from the options or the terminal,
+// and plain blocking waits.
 class CommandInteraction : public operations::Interaction {
  public:
   CommandInteraction(const CommandLine& line, Console& console) : line_(line), console_(console) {}
 
-  // The given password, or one asked for on the terminal; a refused one is remembered and the
-  // pair left as it was.
+  // The given password, or one asked for on the terminal; nothing to try without either. One
+  // from the terminal that the device cannot take is remembered and not tried.
   bool AskAdministratorCredentials(Session& session) override {
     std::optional<std::string> password = line_.password;
     if (!password && console_.askSecret) {
       password = console_.askSecret("Administrator password for " + line_.address + ": ");
+      if (password) source_ = "the terminal";
     }
-    if (!password) return true;
+    if (!password) return false;
     passwordRefusal_ = CheckPassword(*password);
-    if (passwordRefusal_) return true;
+    if (passwordRefusal_) return false;
     session.LoginUserName.Set(operations::kDefaultAdminUser);
     session.LoginPassword.Set(*password);
     return true;
@@ -51,28 +55,52 @@ class CommandInteraction : public operations::Interaction {
 
   void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
-  // After the device refused the password: what the user hears, and the exit status.
-  int CredentialsRefused() {
+  std::string_view source() const { return source_; }
+
+  // After the password check failed: what the user hears, and the exit status.
+  int CredentialsNotProven(const operations::CredentialsProof& proof) {
     if (passwordRefusal_) {
       Fail(console_, *passwordRefusal_);
       return kExitUsage;
     }
-    Fail(console_, validation::kWrongAdminPassword);
+    if (proof.Final() == CredentialsAnswer::kNoAnswer) {
+      Fail(console_, "the device did not answer the administrator password check");
+    } else if (!proof.givenPair) {
+      Fail(console_,
+           "the device refused its default administrator password; give its password with "
+           "--password-file FILE, or run corvane on a terminal to be asked for it");
+    } else {
+      Fail(console_, validation::kWrongAdminPassword);
+    }
     return kExitDeviceFailed;
   }
 
  private:
   const CommandLine& line_;
   Console& console_;
+  std::string_view source_ = "--password";
   std::optional<std::string> passwordRefusal_;
 };
 
-// One run of the protocol: the transport, with its problems on stderr, and the searches.
+std::string_view AnswerText(CredentialsAnswer answer) {
+  switch (answer) {
+    case CredentialsAnswer::kAccepted:
+      return "accepted";
+    case CredentialsAnswer::kRefused:
+      return "refused";
+    case CredentialsAnswer::kNoAnswer:
+      break;
+  }
+  return "no answer";
+}
+
+// One run of the protocol: the transport, with its problems on stderr, the searches, and the
+// trace of --verbose.
 class DeviceRun {
  public:
-  DeviceRun(const CommandLine& line, Console& console) : console_(console) {
+  DeviceRun(const CommandLine& line, Console& console) : console_(console), verbose_(line.verbose) {
     std::ostream& err = console.err;
-    if (line.verbose) {
+    if (verbose_) {
       session_.SetTraceSink(
           [&err](std::string_view text) { err << TerminalLine(text) << std::flush; });
     } else {
@@ -81,6 +109,7 @@ class DeviceRun {
   }
 
   Session& session() { return session_; }
+  const DeviceIdentity& selected() const { return selected_; }
 
   // False when no interface can carry the protocol at all.
   bool Open() {
@@ -114,37 +143,73 @@ class DeviceRun {
   std::optional<int> SearchAndSelect(const std::string& address) {
     if (!Open()) return kExitDeviceFailed;
     Search();
-    if (session_.DeviceTable.FindDeviceByAddress(address) == nullptr) {
+    const protocol::DeviceRecord* record = session_.DeviceTable.FindDeviceByAddress(address);
+    if (record == nullptr) {
       if (session_.DeviceTable.count() > 0) Fail(console_, "no device answered at " + address);
       return kExitNotFound;
     }
+    selected_ = operations::IdentityOf(*record);
     session_.SelectedAddress.Set(address);
     return std::nullopt;
   }
 
-  // After a change: where the device answers now.
-  void ReportWhereNow(const std::string& address) {
+  // After a change: where the device answers now. Only the device itself counts, not another
+  // one that answers at the address.
+  Whereabouts ReportWhereNow(const DeviceIdentity& device, const std::string& address) {
     session_.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
-    const protocol::DeviceRecord* record = session_.DeviceTable.FindDeviceByAddress(address);
-    if (record == nullptr) {
-      Fail(console_, "the device does not answer a new search at " + address +
-                         " yet; search again in a moment");
-      return;
+    const operations::DeviceAtAddress found = operations::LocateDevice(session_, device, address);
+    switch (found.where) {
+      case Whereabouts::kNoAnswer:
+        Fail(console_, "the device does not answer a new search at " + address +
+                           " yet; search again in a moment");
+        break;
+      case Whereabouts::kOtherDeviceAnswers:
+        Fail(console_, "another device (" + found.record->name.str() + ") answers at " + address +
+                           ", not the one that was changed");
+        break;
+      case Whereabouts::kAnswers:
+        PrintAnswersAt(operations::ViewOf(*found.record, session_));
+        break;
     }
-    const DeviceView view = operations::ViewOf(*record, session_);
+    return found.where;
+  }
+
+  // The steps of a LAN change, for --verbose.
+  void TraceSteps(const operations::LanResult& result, std::string_view source) {
+    if (!verbose_) return;
+    const operations::CredentialsProof& proof = result.credentials;
+    Trace("password check with the default password: " +
+          std::string(AnswerText(proof.defaultPair)));
+    if (proof.givenPair) {
+      Trace("password check with the password from " + std::string(source) + ": " +
+            std::string(AnswerText(*proof.givenPair)));
+    }
+    if (!proof.Accepted()) return;
+    Trace(std::string("set request: ") + (result.confirmed ? "confirmed" : "not confirmed"));
+  }
+
+ private:
+  void Trace(const std::string& line) { console_.err << TerminalLine(line) << std::flush; }
+
+  void PrintAnswersAt(const DeviceView& view) {
     console_.out << TerminalSafe(view.name) << " now answers at " << view.address << " (netmask "
                  << TerminalSafe(view.netmask) << ", gateway " << TerminalSafe(view.gateway)
                  << ", DHCP " << (view.dhcp ? "Enabled" : "Disabled") << ")\n";
   }
 
- private:
   Console& console_;
+  bool verbose_;
   Session session_;
+  DeviceIdentity selected_{};
 };
 
 int RunSearch(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
-  if (!run.Open()) return kExitDeviceFailed;
+  // A script reading the JSON gets an empty list; the reason is on stderr.
+  if (!run.Open()) {
+    if (line.json) console.out << FormatDevicesJson({});
+    return kExitDeviceFailed;
+  }
   run.Search();
   const std::vector<DeviceView> views = operations::ListDevices(run.session());
   console.out << (line.json ? FormatDevicesJson(views) : FormatDeviceTable(views));
@@ -179,14 +244,18 @@ int RunSetDhcp(const CommandLine& line, Console& console) {
   CommandInteraction interaction(line, console);
   const operations::LanResult result =
       operations::ChangeLanSettings(run.session(), operations::LanChange::kDhcp, interaction);
+  run.TraceSteps(result, interaction.source());
   switch (result.outcome) {
     case operations::LanOutcome::kCredentialsRefused:
     case operations::LanOutcome::kCredentialsUnanswered:
-      return interaction.CredentialsRefused();
+      return interaction.CredentialsNotProven(result.credentials);
     case operations::LanOutcome::kDhcpDone:
       console.out << operations::MessageFor(result.outcome) << "\n";
-      run.ReportWhereNow(result.newAddress);
-      return kExitOk;
+      // Any reply to this run confirms a DHCP switch: only the new search tells whose it was.
+      return run.ReportWhereNow(result.device, result.newAddress) ==
+                     Whereabouts::kOtherDeviceAnswers
+                 ? kExitDeviceFailed
+                 : kExitOk;
     case operations::LanOutcome::kDhcpFailed:
     case operations::LanOutcome::kAddressSent:
       break;
@@ -205,19 +274,31 @@ int RunSetStatic(const CommandLine& line, Console& console) {
   }
   if (const auto status = RefuseGivenPassword(line, console)) return *status;
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  const std::string newAddress = run.session().NewAddress.str();
+  if (const protocol::DeviceRecord* holder =
+          operations::AddressHeldByAnother(run.session(), newAddress)) {
+    Fail(console, newAddress + " is the address of another device that answers (" +
+                      holder->name.str() + "); choose a free address");
+    return kExitUsage;
+  }
   CommandInteraction interaction(line, console);
   const operations::LanResult result = operations::ChangeLanSettings(
       run.session(), operations::LanChange::kStaticAddress, interaction);
-  if (!result.credentials.Accepted()) return interaction.CredentialsRefused();
+  run.TraceSteps(result, interaction.source());
+  if (!result.credentials.Accepted()) return interaction.CredentialsNotProven(result.credentials);
   if (!result.confirmed) {
     // The device may have moved and lost the reply: the new search tells.
     Fail(console, "the device did not confirm the new address " + result.newAddress);
   }
-  run.ReportWhereNow(result.newAddress);
-  if (result.confirmed) return kExitOk;
-  return run.session().DeviceTable.FindDeviceByAddress(result.newAddress) != nullptr
-             ? kExitOk
-             : kExitDeviceFailed;
+  switch (run.ReportWhereNow(result.device, result.newAddress)) {
+    case Whereabouts::kAnswers:
+      return kExitOk;
+    case Whereabouts::kNoAnswer:
+      return result.confirmed ? kExitOk : kExitDeviceFailed;
+    case Whereabouts::kOtherDeviceAnswers:
+      break;
+  }
+  return kExitDeviceFailed;
 }
 
 int RunSetNames(const CommandLine& line, Console& console) {
@@ -238,7 +319,7 @@ int RunSetNames(const CommandLine& line, Console& console) {
     Fail(console, "the device did not confirm the workgroup change");
   }
   console.out << "Host name and workgroup sent.\n";
-  run.ReportWhereNow(line.address);
+  run.ReportWhereNow(run.selected(), line.address);
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
