@@ -7,8 +7,15 @@ namespace corvane::cli {
 
 namespace {
 
-// The commands and what each takes. ADDRESS, where a command takes one, is checked here for
-// every command alike (IsDeviceAddress).
+constexpr std::string_view kPasswordOption = "--password";
+constexpr std::string_view kPasswordFileOption = "--password-file";
+
+// The commands and what each takes. A command that sends a password declares takesPassword and
+// gets, from this one place: --password P and --password-file FILE|- (never both, a usage
+// error), CommandLine::password and passwordFile, and the help lines of kPasswordOptionsHelp.
+// It then reads the password with ReadGivenPassword (cli/password_input.h) before it sends
+// anything, so a file that others may read is refused in time. ADDRESS, where a command takes
+// one, is checked here for every command alike (IsDeviceAddress).
 struct CommandSpec {
   Command command;
   std::string_view name;
@@ -16,6 +23,7 @@ struct CommandSpec {
   std::vector<std::string_view> flags;         // options without a value
   std::vector<std::string_view> valueOptions;  // options followed by a value
   std::vector<std::string_view> required;      // value options that must be given
+  bool takesPassword = false;
 };
 
 // --verbose only where it prints something: the trace lines of the device's read replies (info)
@@ -24,13 +32,14 @@ const std::vector<CommandSpec>& Specs() {
   static const std::vector<CommandSpec> specs = {
       {Command::kSearch, "search", false, {"--json"}, {}, {}},
       {Command::kInfo, "info", true, {"--json", "--verbose"}, {}, {}},
-      {Command::kSetDhcp, "set-dhcp", true, {"--verbose"}, {"--password"}, {}},
+      {Command::kSetDhcp, "set-dhcp", true, {"--verbose"}, {}, {}, true},
       {Command::kSetStatic,
        "set-static",
        true,
        {"--verbose"},
-       {"--ip", "--netmask", "--gateway", "--password"},
-       {"--ip", "--netmask", "--gateway"}},
+       {"--ip", "--netmask", "--gateway"},
+       {"--ip", "--netmask", "--gateway"},
+       true},
       {Command::kSetNames,
        "set-names",
        true,
@@ -54,6 +63,9 @@ bool Contains(const std::vector<std::string_view>& list, std::string_view item) 
 }
 
 bool TakesValue(const CommandSpec& spec, std::string_view option) {
+  if (spec.takesPassword && (option == kPasswordOption || option == kPasswordFileOption)) {
+    return true;
+  }
   return Contains(spec.valueOptions, option);
 }
 
@@ -62,7 +74,8 @@ bool IsHelp(std::string_view arg) {
 }
 
 std::optional<std::string>* ValueSlot(CommandLine& line, std::string_view option) {
-  if (option == "--password") return &line.password;
+  if (option == kPasswordOption) return &line.password;
+  if (option == kPasswordFileOption) return &line.passwordFile;
   if (option == "--ip") return &line.ip;
   if (option == "--netmask") return &line.netmask;
   if (option == "--gateway") return &line.gateway;
@@ -150,6 +163,9 @@ std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std
   for (const std::string_view option : spec.required) {
     if (!ValueSlot(line, option)->has_value()) return std::string(option) + " is required";
   }
+  if (line.password && line.passwordFile) {
+    return "--password and --password-file cannot be used together";
+  }
   return "";
 }
 
@@ -166,6 +182,14 @@ bool HelpRequested(const CommandSpec& spec, const std::vector<std::string>& args
 constexpr std::string_view kVerboseStepsHelp =
     "  --verbose             print each step on standard error: the password tries\n"
     "                        (never the password) and the device's answers\n";
+
+constexpr std::string_view kPasswordOptionsHelp =
+    "  --password-file FILE  read the password from the first line of FILE, which\n"
+    "                        no one but its owner may access (chmod 600); - reads\n"
+    "                        it from standard input\n"
+    "  --password P          the password itself; other local users can see it in\n"
+    "                        the process list while corvane runs: prefer\n"
+    "                        --password-file\n";
 
 }  // namespace
 
@@ -242,20 +266,21 @@ std::string HelpText(Command command) {
              "  --verbose  print the protocol's trace lines on standard error\n";
     case Command::kSetDhcp:
       return std::string(
-                 "Usage: corvane set-dhcp ADDRESS [--password P] [--verbose]\n"
+                 "Usage: corvane set-dhcp ADDRESS [--password-file FILE | --password P]\n"
+                 "                        [--verbose]\n"
                  "Makes the device at ADDRESS a DHCP client, then searches again and tells\n"
                  "where it answers now. The default administrator password is tried first;\n"
-                 "when the device refuses it, P is tried with the user admin (without\n"
-                 "--password the password is asked for on a terminal).\n") +
-             std::string(kVerboseStepsHelp);
+                 "when the device refuses it, the password given is tried with the user admin\n"
+                 "(without one, it is asked for on a terminal).\n") +
+             std::string(kPasswordOptionsHelp) + std::string(kVerboseStepsHelp);
     case Command::kSetStatic:
       return std::string(
                  "Usage: corvane set-static ADDRESS --ip A --netmask M --gateway G\n"
-                 "                          [--password P] [--verbose]\n"
+                 "                          [--password-file FILE | --password P] [--verbose]\n"
                  "Gives the device at ADDRESS the static address A with netmask M and gateway G.\n"
                  "The last octet of A and G must be 1-254, G must lie in the subnet of A, and no\n"
                  "other device may answer at A. The password is handled as for set-dhcp.\n") +
-             std::string(kVerboseStepsHelp);
+             std::string(kPasswordOptionsHelp) + std::string(kVerboseStepsHelp);
     case Command::kSetNames:
       return "Usage: corvane set-names ADDRESS --host-name H --workgroup W\n"
              "Changes the host name and the workgroup of the device at ADDRESS. Both are\n"

@@ -25,7 +25,8 @@ struct CommandLine {
   bool json = false;
   bool verbose = false;
   std::string address;  // the device, four decimal numbers 0-255 as the device shows it
-  std::optional<std::string> password;
+  std::optional<std::string> password;      // --password P
+  std::optional<std::string> passwordFile;  // --password-file FILE, or "-" for standard input
   std::optional<std::string> ip;
   std::optional<std::string> netmask;
   std::optional<std::string> gateway;

@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"
+#include "cli/password_input.h"
 #include "language/payloads_command.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
@@ -29,25 +30,25 @@ void Fail(Console& console, std::string_view message) {
   console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
 }
 
-// The command line's side of an operation: the password from the options or the terminal,
-// and plain blocking waits.
+// The command line's side of an operation: the given password or one asked for on the
+// terminal, and plain blocking waits.
 class CommandInteraction : public operations::Interaction {
  public:
-  CommandInteraction(const CommandLine& line, Console& console) : line_(line), console_(console) {}
+  CommandInteraction(GivenPassword given, std::string address, Console& console)
+      : given_(std::move(given)), address_(std::move(address)), console_(console) {}
 
   // The given password, or one asked for on the terminal; nothing to try without either. One
   // from the terminal that the device cannot take is remembered and not tried.
   bool AskAdministratorCredentials(Session& session) override {
-    std::optional<std::string> password = line_.password;
-    if (!password && console_.askSecret) {
-      password = console_.askSecret("Administrator password for " + line_.address + ": ");
-      if (password) source_ = "the terminal";
+    if (!given_.password && console_.askSecret) {
+      given_.password = console_.askSecret("Administrator password for " + address_ + ": ");
+      if (given_.password) given_.source = PasswordSource::kTerminal;
     }
-    if (!password) return false;
-    passwordRefusal_ = CheckPassword(*password);
+    if (!given_.password) return false;
+    passwordRefusal_ = CheckPassword(*given_.password);
     if (passwordRefusal_) return false;
     session.LoginUserName.Set(operations::kDefaultAdminUser);
-    session.LoginPassword.Set(*password);
+    session.LoginPassword.Set(*given_.password);
     return true;
   }
 
@@ -55,7 +56,7 @@ class CommandInteraction : public operations::Interaction {
 
   void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
-  std::string_view source() const { return source_; }
+  PasswordSource source() const { return given_.source; }
 
   // After the password check failed: what the user hears, and the exit status.
   int CredentialsNotProven(const operations::CredentialsProof& proof) {
@@ -76,9 +77,9 @@ class CommandInteraction : public operations::Interaction {
   }
 
  private:
-  const CommandLine& line_;
+  GivenPassword given_;
+  std::string address_;
   Console& console_;
-  std::string_view source_ = "--password";
   std::optional<std::string> passwordRefusal_;
 };
 
@@ -175,13 +176,13 @@ class DeviceRun {
   }
 
   // The steps of a LAN change, for --verbose.
-  void TraceSteps(const operations::LanResult& result, std::string_view source) {
+  void TraceSteps(const operations::LanResult& result, PasswordSource source) {
     if (!verbose_) return;
     const operations::CredentialsProof& proof = result.credentials;
     Trace("password check with the default password: " +
           std::string(AnswerText(proof.defaultPair)));
     if (proof.givenPair) {
-      Trace("password check with the password from " + std::string(source) + ": " +
+      Trace("password check with the password from " + std::string(DescribeSource(source)) + ": " +
             std::string(AnswerText(*proof.givenPair)));
     }
     if (!proof.Accepted()) return;
@@ -219,7 +220,7 @@ int RunSearch(const CommandLine& line, Console& console) {
 int RunInfo(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction({}, line.address, console);
   const DeviceDetails details = operations::ShowDevice(run.session(), interaction);
   console.out << (line.json ? FormatDetailsJson(details) : FormatDetailsText(details));
   if (!details.workgroupRead) Fail(console, "the device did not answer the workgroup request");
@@ -227,21 +228,29 @@ int RunInfo(const CommandLine& line, Console& console) {
   return details.workgroupRead && details.sharesRead ? kExitOk : kExitDeviceFailed;
 }
 
-// A password given on the command line is checked before anything is sent; the exit status
-// when it is refused.
-std::optional<int> RefuseGivenPassword(const CommandLine& line, Console& console) {
-  if (!line.password) return std::nullopt;
-  const std::optional<std::string> refusal = CheckPassword(*line.password);
-  if (!refusal) return std::nullopt;
-  Fail(console, *refusal);
-  return kExitUsage;
+// The administrator password of --password or --password-file, read and checked before
+// anything is sent; empty when it was refused (a usage error, already told).
+std::optional<GivenPassword> TakeAdminPassword(const CommandLine& line, Console& console) {
+  PasswordReading reading = ReadGivenPassword(line, console.in);
+  if (!reading.refusal.empty()) {
+    Fail(console, reading.refusal);
+    return std::nullopt;
+  }
+  if (reading.given.password) {
+    if (const std::optional<std::string> refusal = CheckPassword(*reading.given.password)) {
+      Fail(console, *refusal);
+      return std::nullopt;
+    }
+  }
+  return std::move(reading.given);
 }
 
 int RunSetDhcp(const CommandLine& line, Console& console) {
-  if (const auto status = RefuseGivenPassword(line, console)) return *status;
+  std::optional<GivenPassword> given = TakeAdminPassword(line, console);
+  if (!given) return kExitUsage;
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction(std::move(*given), line.address, console);
   const operations::LanResult result =
       operations::ChangeLanSettings(run.session(), operations::LanChange::kDhcp, interaction);
   run.TraceSteps(result, interaction.source());
@@ -272,7 +281,8 @@ int RunSetStatic(const CommandLine& line, Console& console) {
     Fail(console, refusal->message);
     return kExitUsage;
   }
-  if (const auto status = RefuseGivenPassword(line, console)) return *status;
+  std::optional<GivenPassword> given = TakeAdminPassword(line, console);
+  if (!given) return kExitUsage;
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
   const std::string newAddress = run.session().NewAddress.str();
   if (const protocol::DeviceRecord* holder =
@@ -281,7 +291,7 @@ int RunSetStatic(const CommandLine& line, Console& console) {
                       holder->name.str() + "); choose a free address");
     return kExitUsage;
   }
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction(std::move(*given), line.address, console);
   const operations::LanResult result = operations::ChangeLanSettings(
       run.session(), operations::LanChange::kStaticAddress, interaction);
   run.TraceSteps(result, interaction.source());
@@ -311,7 +321,7 @@ int RunSetNames(const CommandLine& line, Console& console) {
   }
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction({}, line.address, console);
   // Both go out whatever the first answer: a lost reply does not mean the device ignored it.
   const operations::NamesResult result = operations::ChangeNames(run.session(), input, interaction);
   if (!result.hostNameConfirmed) Fail(console, "the device did not confirm the host name change");

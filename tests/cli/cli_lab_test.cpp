@@ -188,6 +188,18 @@ CliRun RunWhileNas10FallsSilentAt(const std::vector<std::string>& args,
   return running.get();
 }
 
+// Every file below folder whose bytes hold text.
+std::vector<std::string> FilesHolding(const std::string& folder, const std::string& text) {
+  std::vector<std::string> holders;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    if (ReadWholeFile(entry.path()).find(text) != std::string::npos) {
+      holders.push_back(entry.path());
+    }
+  }
+  return holders;
+}
+
 const json* FindByAddress(const json& devices, const std::string& address) {
   for (const json& device : devices) {
     if (device["address"] == address) return &device;
@@ -277,6 +289,7 @@ TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
   const int setsBefore = RequestsTo("nas1", "05", "0011223344a1");
   const int readsBefore = RequestsTo("nas1", "03", "0011223344a1");
   const int searchesBefore = Discoveries("nas1");
+  const TestFile readableByOthers("vorel\n", 0640);
   struct Case {
     std::vector<std::string> args;
     std::string message;
@@ -292,6 +305,11 @@ TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
       {{"set-dhcp", "08.1.1.1"}, notAnAddress + "08.1.1.1"},
       {{"set-static", "192.168.50.21", "--netmask", "255.255.255.0", "--gateway", "192.168.50.1"},
        "--ip is required"},
+      {{"set-dhcp", "192.168.50.21", "--password-file", readableByOthers.path()},
+       "permissions 0640 are too open"},
+      {{"set-dhcp", "192.168.50.21", "--password-file", "/tmp"}, "/tmp: not a regular file"},
+      {{"set-dhcp", "192.168.50.21", "--password=vorel", "--password-file", "-"},
+       "--password and --password-file cannot be used together"},
       {{"set-static", "192.168.50.21", "--ip", "192.168.50.0", "--netmask", "255.255.255.0",
         "--gateway", "192.168.50.1"},
        "Invalid IP address in 4th digit. It should be 1-254."},
@@ -449,6 +467,52 @@ TEST_F(CliLab, ADeviceThatDoesNotAnswerThePasswordCheckIsNotCalledWrong) {
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_THAT(run.err, HasSubstr("the device did not answer the administrator password check"));
   EXPECT_THAT(run.err, Not(HasSubstr("Wrong administrator password")));
+}
+
+// From a file and from standard input the password reaches the device, and nothing corvane
+// writes holds it: output, --verbose trace, messages, its files (run with a HOME of its own).
+// The drive-letter state file is to be written below HOME too; one written elsewhere joins the
+// folders searched here.
+TEST_F(CliLab, APasswordFromAFileOrStandardInputReachesTheDeviceAndNowhereElse) {
+  const std::string secret = "hazel-secret";
+  const std::string wrongOne = "not-hazel-quiz";
+  const TestFile right(secret + "\n", 0600);
+  const TestFile wrong(wrongOne + "\n", 0400);
+  const std::filesystem::path home = std::filesystem::temp_directory_path() / "corvane-cli-home";
+  std::filesystem::remove_all(home);
+  std::filesystem::create_directories(home);
+  const BinaryOptions withHome{"", home, false};
+  const BinaryOptions fromInput{secret + "\r\n", home, false};
+
+  const CliRun refused = RunBinary(
+      {"set-dhcp", "192.168.50.28", "--verbose", "--password-file", wrong.path()}, withHome);
+  EXPECT_EQ(refused.status, 1) << Describe(refused);
+  EXPECT_THAT(refused.err, HasSubstr("password from --password-file: refused"));
+  const CliRun moved =
+      RunBinary({"set-static", "192.168.50.28", "--ip", "192.168.50.88", "--netmask",
+                 "255.255.255.0", "--gateway", "192.168.50.1", "--password-file", "-", "--verbose"},
+                fromInput);
+  EXPECT_EQ(moved.status, 0) << Describe(moved);
+  EXPECT_THAT(moved.err, HasSubstr("password from standard input: accepted"));
+  const CliRun dhcp = RunBinary(
+      {"set-dhcp", "192.168.50.88", "--password-file=" + right.path(), "--verbose"}, withHome);
+  EXPECT_EQ(dhcp.status, 0) << Describe(dhcp);
+  EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
+
+  const std::string credentials = corvane::lab::Hex({'a', 'd', 'm', 'i', 'n', 0x55, 0xAA}) +
+                                  corvane::lab::Hex({secret.begin(), secret.end()});
+  const std::string log = ReadWholeFile(DevicesDir() + "nas8.log");
+  const std::size_t first = log.find(credentials);
+  ASSERT_NE(first, std::string::npos) << "the device got it";
+  EXPECT_NE(log.find(credentials, first + 1), std::string::npos) << "both times";
+  for (const std::string& password : {secret, wrongOne}) {
+    for (const CliRun* run : {&refused, &moved, &dhcp}) {
+      EXPECT_THAT(run->out + run->err, Not(HasSubstr(password)));
+    }
+    EXPECT_THAT(FilesHolding(DevicesDir(), password), testing::IsEmpty());
+    EXPECT_THAT(FilesHolding(home, password), testing::IsEmpty());
+  }
+  std::filesystem::remove_all(home);
 }
 
 TEST_F(CliLab, SearchJsonWithoutAnyInterfaceIsAnEmptyList) {

@@ -40,9 +40,10 @@ TEST(ParseCommandLine, ReadsEveryCommandWithItsOptions) {
   EXPECT_EQ(names.commandLine.hostName, "-dash");
   EXPECT_EQ(names.commandLine.workgroup, "");
 
-  const ParseOutcome dhcp = Parse({"set-dhcp", "1.2.3.4", "--verbose"});
+  const ParseOutcome dhcp = Parse({"set-dhcp", "1.2.3.4", "--verbose", "--password-file", "-"});
   ASSERT_TRUE(dhcp.ok()) << dhcp.error;
   EXPECT_FALSE(dhcp.commandLine.password.has_value());
+  EXPECT_EQ(dhcp.commandLine.passwordFile, "-");
   EXPECT_TRUE(dhcp.commandLine.verbose);
 }
 
@@ -89,6 +90,18 @@ TEST(ParseCommandLine, MissingOptionsAreNamedAndVerboseOnlyWhereItPrints) {
   EXPECT_EQ(Parse({"search", "--verbose"}).error, "unknown option --verbose for search");
   EXPECT_EQ(Parse({"set-names", "1.2.3.4", "--verbose"}).error,
             "unknown option --verbose for set-names");
+}
+
+TEST(ParseCommandLine, PasswordOptionsComeTogetherAndExcludeEachOther) {
+  EXPECT_EQ(Parse({"set-dhcp", "1.2.3.4", "--password", "p", "--password-file", "f"}).error,
+            "--password and --password-file cannot be used together");
+  EXPECT_EQ(Parse({"info", "1.2.3.4", "--password-file", "f"}).error,
+            "unknown option --password-file for info");
+  const ParseOutcome file = Parse({"set-static", "1.2.3.4", "--ip=1.2.3.5", "--netmask=255.0.0.0",
+                                   "--gateway=1.0.0.1", "--password-file=-h"});
+  ASSERT_TRUE(file.ok()) << file.error;
+  EXPECT_EQ(file.commandLine.passwordFile, "-h");
+  EXPECT_FALSE(file.commandLine.help);
 }
 
 TEST(ParseCommandLine, HelpWinsExceptAsTheValueOfAnOption) {
