@@ -77,6 +77,7 @@ void CMainDlg::OnModifyLan() {
   const std::string_view message = operations::MessageFor(result.outcome);
   switch (result.outcome) {
     case LanOutcome::kCredentialsRefused:
+    case LanOutcome::kCredentialsUnanswered:
     case LanOutcome::kDhcpFailed:
       dialogs::ShowMessage(this, message, "Error", MessageIcon::kError);
       return;

@@ -16,9 +16,10 @@ constexpr int kAdminLoginMode = 1;
 
 }  // namespace
 
-void CMainDlg::WindowInteraction::AskAdministratorCredentials(protocol::Session& session) {
+bool CMainDlg::WindowInteraction::AskAdministratorCredentials(protocol::Session& session) {
   dialogs::CLoginDlg login(session, kAdminLoginMode, dialog_.m_system, &dialog_);
   login.DoModal();
+  return true;  // Cancel keeps the preset pair, and that is tried once more too
 }
 
 void CMainDlg::WindowInteraction::Blocking(const std::function<void()>& exchange) {

@@ -14,7 +14,7 @@ class CMainDlg::WindowInteraction : public operations::Interaction {
  public:
   explicit WindowInteraction(CMainDlg& dialog) : dialog_(dialog) {}
 
-  void AskAdministratorCredentials(protocol::Session& session) override;
+  bool AskAdministratorCredentials(protocol::Session& session) override;
   void Blocking(const std::function<void()>& exchange) override;
   void Wait(std::chrono::milliseconds duration) override;
   void WorkgroupRead(std::string_view workgroup) override;

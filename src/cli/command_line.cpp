@@ -2,35 +2,51 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
-
-#include "protocol/validation.h"
 
 namespace corvane::cli {
 
 namespace {
 
+constexpr std::string_view kPasswordOption = "--password";
+constexpr std::string_view kPasswordFileOption = "--password-file";
+
+// The commands and what each takes. A command that sends a password declares takesPassword and
+// gets, from this one place: --password P and --password-file FILE|- (never both, a usage
+// error), CommandLine::password and passwordFile, and the help lines of kPasswordOptionsHelp.
+// It then reads the password with ReadGivenPassword (cli/password_input.h) before it sends
+// anything, so a file that others may read is refused in time. ADDRESS, where a command takes
+// one, is checked here for every command alike (IsDeviceAddress).
 struct CommandSpec {
   Command command;
   std::string_view name;
   bool takesAddress;
   std::vector<std::string_view> flags;         // options without a value
   std::vector<std::string_view> valueOptions;  // options followed by a value
+  std::vector<std::string_view> required;      // value options that must be given
+  bool takesPassword = false;
 };
 
+// --verbose only where it prints something: the trace lines of the device's read replies (info)
+// and the steps of the password check (the LAN changes).
 const std::vector<CommandSpec>& Specs() {
   static const std::vector<CommandSpec> specs = {
-      {Command::kSearch, "search", false, {"--json", "--verbose"}, {}},
-      {Command::kInfo, "info", true, {"--json", "--verbose"}, {}},
-      {Command::kSetDhcp, "set-dhcp", true, {"--verbose"}, {"--password"}},
+      {Command::kSearch, "search", false, {"--json"}, {}, {}},
+      {Command::kInfo, "info", true, {"--json", "--verbose"}, {}, {}},
+      {Command::kSetDhcp, "set-dhcp", true, {"--verbose"}, {}, {}, true},
       {Command::kSetStatic,
        "set-static",
        true,
        {"--verbose"},
-       {"--ip", "--netmask", "--gateway", "--password"}},
-      {Command::kSetNames, "set-names", true, {"--verbose"}, {"--host-name", "--workgroup"}},
-      {Command::kPayloads, "payloads", false, {}, {}},
+       {"--ip", "--netmask", "--gateway"},
+       {"--ip", "--netmask", "--gateway"},
+       true},
+      {Command::kSetNames,
+       "set-names",
+       true,
+       {},
+       {"--host-name", "--workgroup"},
+       {"--host-name", "--workgroup"}},
+      {Command::kPayloads, "payloads", false, {}, {}, {}},
   };
   return specs;
 }
@@ -46,12 +62,20 @@ bool Contains(const std::vector<std::string_view>& list, std::string_view item) 
   return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+bool TakesValue(const CommandSpec& spec, std::string_view option) {
+  if (spec.takesPassword && (option == kPasswordOption || option == kPasswordFileOption)) {
+    return true;
+  }
+  return Contains(spec.valueOptions, option);
+}
+
 bool IsHelp(std::string_view arg) {
   return arg == "--help" || arg == "-h";
 }
 
 std::optional<std::string>* ValueSlot(CommandLine& line, std::string_view option) {
-  if (option == "--password") return &line.password;
+  if (option == kPasswordOption) return &line.password;
+  if (option == kPasswordFileOption) return &line.passwordFile;
   if (option == "--ip") return &line.ip;
   if (option == "--netmask") return &line.netmask;
   if (option == "--gateway") return &line.gateway;
@@ -65,12 +89,24 @@ void SetFlag(CommandLine& line, std::string_view flag) {
   if (flag == "--verbose") line.verbose = true;
 }
 
-// Reads the options and the address of one command; returns the error text or "".
-std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std::string>& args,
-                                  std::size_t first, CommandLine& line) {
-  std::vector<std::string> positional;
+// One decimal part of a device address: 0-255, no sign, no leading zero.
+bool IsAddressPart(std::string_view part) {
+  if (part.empty() || part.size() > 3) return false;
+  if (part.size() > 1 && part.front() == '0') return false;
+  int value = 0;
+  for (const char c : part) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  return value <= 255;
+}
+
+// The options after the command name; the plain arguments go to positional. Returns the error
+// text or "".
+std::string ReadOptions(const CommandSpec& spec, const std::vector<std::string>& args,
+                        CommandLine& line, std::vector<std::string>& positional) {
   bool optionsEnded = false;
-  for (std::size_t i = first; i < args.size(); ++i) {
+  for (std::size_t i = 1; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
       positional.push_back(arg);
@@ -87,7 +123,7 @@ std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std
       SetFlag(line, option);
       continue;
     }
-    if (!Contains(spec.valueOptions, option)) {
+    if (!TakesValue(spec, option)) {
       return "unknown option " + std::string(option) + " for " + std::string(spec.name);
     }
     std::optional<std::string>* slot = ValueSlot(line, option);
@@ -100,15 +136,36 @@ std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std
       return "option " + std::string(option) + " needs a value";
     }
   }
+  return "";
+}
+
+std::string ReadAddress(const CommandSpec& spec, const std::vector<std::string>& positional,
+                        CommandLine& line) {
   if (!spec.takesAddress) {
     if (!positional.empty()) return "unexpected argument " + positional.front();
     return "";
   }
   if (positional.empty()) return std::string(spec.name) + " needs the ADDRESS of a device";
   if (positional.size() > 1) return "unexpected argument " + positional[1];
-  const std::optional<std::string> address = NormaliseDeviceAddress(positional.front());
-  if (!address) return "not an IPv4 address: " + positional.front();
-  line.address = *address;
+  if (!IsDeviceAddress(positional.front())) {
+    return "not a device address (four numbers 0-255 separated by dots): " + positional.front();
+  }
+  line.address = positional.front();
+  return "";
+}
+
+// Reads the options and the address of one command; returns the error text or "".
+std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std::string>& args,
+                                  CommandLine& line) {
+  std::vector<std::string> positional;
+  if (std::string error = ReadOptions(spec, args, line, positional); !error.empty()) return error;
+  if (std::string error = ReadAddress(spec, positional, line); !error.empty()) return error;
+  for (const std::string_view option : spec.required) {
+    if (!ValueSlot(line, option)->has_value()) return std::string(option) + " is required";
+  }
+  if (line.password && line.passwordFile) {
+    return "--password and --password-file cannot be used together";
+  }
   return "";
 }
 
@@ -117,18 +174,34 @@ bool HelpRequested(const CommandSpec& spec, const std::vector<std::string>& args
   for (std::size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--") return false;
     if (IsHelp(args[i])) return true;
-    if (Contains(spec.valueOptions, args[i])) ++i;
+    if (TakesValue(spec, args[i])) ++i;
   }
   return false;
 }
 
+constexpr std::string_view kVerboseStepsHelp =
+    "  --verbose             print each step on standard error: the password tries\n"
+    "                        (never the password) and the device's answers\n";
+
+constexpr std::string_view kPasswordOptionsHelp =
+    "  --password-file FILE  read the password from the first line of FILE, which\n"
+    "                        no one but its owner may access (chmod 600); - reads\n"
+    "                        it from standard input\n"
+    "  --password P          the password itself; other local users can see it in\n"
+    "                        the process list while corvane runs: prefer\n"
+    "                        --password-file\n";
+
 }  // namespace
 
-std::optional<std::string> NormaliseDeviceAddress(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  const std::optional<validation::Octets> octets = validation::ToOctets(text);
-  if (!octets) return std::nullopt;
-  return validation::ToDotted(*octets);
+bool IsDeviceAddress(std::string_view text) {
+  int parts = 0;
+  for (;;) {
+    const std::size_t dot = text.find('.');
+    if (++parts > 4 || !IsAddressPart(text.substr(0, dot))) return false;
+    if (dot == std::string_view::npos) break;
+    text.remove_prefix(dot + 1);
+  }
+  return parts == 4;
 }
 
 ParseOutcome ParseCommandLine(const std::vector<std::string>& args) {
@@ -165,7 +238,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args) {
     line.help = true;
     return outcome;
   }
-  outcome.error = ParseCommandArguments(*spec, args, 1, line);
+  outcome.error = ParseCommandArguments(*spec, args, line);
   return outcome;
 }
 
@@ -192,18 +265,24 @@ std::string HelpText(Command command) {
              "             and shares (an array of names)\n"
              "  --verbose  print the protocol's trace lines on standard error\n";
     case Command::kSetDhcp:
-      return "Usage: corvane set-dhcp ADDRESS [--password P] [--verbose]\n"
-             "Makes the device at ADDRESS a DHCP client. The default administrator password is\n"
-             "tried first; when the device refuses it, P is tried with the user admin (without\n"
-             "--password the password is asked for on a terminal).\n";
+      return std::string(
+                 "Usage: corvane set-dhcp ADDRESS [--password-file FILE | --password P]\n"
+                 "                        [--verbose]\n"
+                 "Makes the device at ADDRESS a DHCP client, then searches again and tells\n"
+                 "where it answers now. The default administrator password is tried first;\n"
+                 "when the device refuses it, the password given is tried with the user admin\n"
+                 "(without one, it is asked for on a terminal).\n") +
+             std::string(kPasswordOptionsHelp) + std::string(kVerboseStepsHelp);
     case Command::kSetStatic:
-      return "Usage: corvane set-static ADDRESS --ip A --netmask M --gateway G [--password P]\n"
-             "                          [--verbose]\n"
-             "Gives the device at ADDRESS the static address A with netmask M and gateway G.\n"
-             "The last octet of A and G must be 1-254 and G must lie in the subnet of A.\n"
-             "The password is handled as for set-dhcp.\n";
+      return std::string(
+                 "Usage: corvane set-static ADDRESS --ip A --netmask M --gateway G\n"
+                 "                          [--password-file FILE | --password P] [--verbose]\n"
+                 "Gives the device at ADDRESS the static address A with netmask M and gateway G.\n"
+                 "The last octet of A and G must be 1-254, G must lie in the subnet of A, and no\n"
+                 "other device may answer at A. The password is handled as for set-dhcp.\n") +
+             std::string(kPasswordOptionsHelp) + std::string(kVerboseStepsHelp);
     case Command::kSetNames:
-      return "Usage: corvane set-names ADDRESS --host-name H --workgroup W [--verbose]\n"
+      return "Usage: corvane set-names ADDRESS --host-name H --workgroup W\n"
              "Changes the host name and the workgroup of the device at ADDRESS. Both are\n"
              "checked before anything is sent. A host name cannot hold any of\n"
              "  \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } @ # ( ) ! ^ $ % & , and blanks;\n"
@@ -228,8 +307,11 @@ std::string HelpText(Command command) {
          "\n"
          "'corvane COMMAND --help' describes each command.\n"
          "\n"
-         "Exit status: 0 success, 1 the device refused or did not answer, 2 usage error,\n"
-         "3 no device with that address answered the search.\n"
+         "ADDRESS is the device's address as 'corvane search' shows it (192.168.1.20).\n"
+         "\n"
+         "Exit status: 0 success, 1 the device refused or did not answer, 2 usage error or\n"
+         "input refused before anything was sent, 3 no device with that address answered\n"
+         "the search.\n"
          "Devices answer on UDP port 13579: it must be open for inbound traffic in the local\n"
          "firewall.\n";
 }

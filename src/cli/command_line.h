@@ -24,8 +24,9 @@ struct CommandLine {
   bool version = false;
   bool json = false;
   bool verbose = false;
-  std::string address;  // the device, normalised to dotted decimal
-  std::optional<std::string> password;
+  std::string address;  // the device, four decimal numbers 0-255 as the device shows it
+  std::optional<std::string> password;      // --password P
+  std::optional<std::string> passwordFile;  // --password-file FILE, or "-" for standard input
   std::optional<std::string> ip;
   std::optional<std::string> netmask;
   std::optional<std::string> gateway;
@@ -48,8 +49,8 @@ std::string_view CommandName(Command command);
 // Help for one command, or the overview for Command::kNone.
 std::string HelpText(Command command);
 
-// The dotted decimal form of a device address given on the command line (hex, octal and short
-// forms are understood); empty when the text is no IPv4 address.
-std::optional<std::string> NormaliseDeviceAddress(std::string_view text);
+// True for the ADDRESS of a device as the devices and 'corvane search' show it: four decimal
+// numbers 0-255 separated by dots, without leading zeros (which would read as octal elsewhere).
+bool IsDeviceAddress(std::string_view text);
 
 }  // namespace corvane::cli

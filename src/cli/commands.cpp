@@ -8,6 +8,7 @@
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"
+#include "cli/password_input.h"
 #include "language/payloads_command.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
@@ -20,66 +21,96 @@ namespace corvane::cli {
 
 namespace {
 
+using operations::CredentialsAnswer;
+using operations::DeviceIdentity;
+using operations::Whereabouts;
 using protocol::Session;
 
 void Fail(Console& console, std::string_view message) {
-  console.err << "corvane: " << OneLine(message) << "\n";
+  console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
 }
 
-// The command line's side of an operation: the password from the options or the terminal, and
-// plain blocking waits.
+// The command line's side of an operation: the given password or one asked for on the
+// terminal, and plain blocking waits.
 class CommandInteraction : public operations::Interaction {
  public:
-  CommandInteraction(const CommandLine& line, Console& console) : line_(line), console_(console) {}
+  CommandInteraction(GivenPassword given, std::string address, Console& console)
+      : given_(std::move(given)), address_(std::move(address)), console_(console) {}
 
-  // The given password, or one asked for on the terminal; a refused one is remembered and the
-  // pair left as it was.
-  void AskAdministratorCredentials(Session& session) override {
-    std::optional<std::string> password = line_.password;
-    if (!password && console_.askSecret) {
-      password = console_.askSecret("Administrator password for " + line_.address + ": ");
+  // The given password, or one asked for on the terminal; nothing to try without either. One
+  // from the terminal that the device cannot take is remembered and not tried.
+  bool AskAdministratorCredentials(Session& session) override {
+    if (!given_.password && console_.askSecret) {
+      given_.password = console_.askSecret("Administrator password for " + address_ + ": ");
+      if (given_.password) given_.source = PasswordSource::kTerminal;
     }
-    if (!password) return;
-    passwordRefusal_ = CheckPassword(*password);
-    if (passwordRefusal_) return;
+    if (!given_.password) return false;
+    passwordRefusal_ = CheckPassword(*given_.password);
+    if (passwordRefusal_) return false;
     session.LoginUserName.Set(operations::kDefaultAdminUser);
-    session.LoginPassword.Set(*password);
+    session.LoginPassword.Set(*given_.password);
+    return true;
   }
 
   void Blocking(const std::function<void()>& exchange) override { exchange(); }
 
   void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
-  // After the device refused the password: what the user hears, and the exit status.
-  int CredentialsRefused() {
+  PasswordSource source() const { return given_.source; }
+
+  // After the password check failed: what the user hears, and the exit status.
+  int CredentialsNotProven(const operations::CredentialsProof& proof) {
     if (passwordRefusal_) {
       Fail(console_, *passwordRefusal_);
       return kExitUsage;
     }
-    Fail(console_, validation::kWrongAdminPassword);
+    if (proof.Final() == CredentialsAnswer::kNoAnswer) {
+      Fail(console_, "the device did not answer the administrator password check");
+    } else if (!proof.givenPair) {
+      Fail(console_,
+           "the device refused its default administrator password; give its password with "
+           "--password-file FILE, or run corvane on a terminal to be asked for it");
+    } else {
+      Fail(console_, validation::kWrongAdminPassword);
+    }
     return kExitDeviceFailed;
   }
 
  private:
-  const CommandLine& line_;
+  GivenPassword given_;
+  std::string address_;
   Console& console_;
   std::optional<std::string> passwordRefusal_;
 };
 
-// One run of the protocol: the transport, with its problems on stderr, and the searches.
+std::string_view AnswerText(CredentialsAnswer answer) {
+  switch (answer) {
+    case CredentialsAnswer::kAccepted:
+      return "accepted";
+    case CredentialsAnswer::kRefused:
+      return "refused";
+    case CredentialsAnswer::kNoAnswer:
+      break;
+  }
+  return "no answer";
+}
+
+// One run of the protocol: the transport, with its problems on stderr, the searches, and the
+// trace of --verbose.
 class DeviceRun {
  public:
-  DeviceRun(const CommandLine& line, Console& console) : console_(console) {
+  DeviceRun(const CommandLine& line, Console& console) : console_(console), verbose_(line.verbose) {
     std::ostream& err = console.err;
-    if (line.verbose) {
+    if (verbose_) {
       session_.SetTraceSink(
-          [&err](std::string_view text) { err << TerminalSafe(text) << std::flush; });
+          [&err](std::string_view text) { err << TerminalLine(text) << std::flush; });
     } else {
       session_.SetTraceSink([](std::string_view) {});
     }
   }
 
   Session& session() { return session_; }
+  const DeviceIdentity& selected() const { return selected_; }
 
   // False when no interface can carry the protocol at all.
   bool Open() {
@@ -113,37 +144,73 @@ class DeviceRun {
   std::optional<int> SearchAndSelect(const std::string& address) {
     if (!Open()) return kExitDeviceFailed;
     Search();
-    if (session_.DeviceTable.FindDeviceByAddress(address) == nullptr) {
+    const protocol::DeviceRecord* record = session_.DeviceTable.FindDeviceByAddress(address);
+    if (record == nullptr) {
       if (session_.DeviceTable.count() > 0) Fail(console_, "no device answered at " + address);
       return kExitNotFound;
     }
+    selected_ = operations::IdentityOf(*record);
     session_.SelectedAddress.Set(address);
     return std::nullopt;
   }
 
-  // After a change: where the device answers now.
-  void ReportWhereNow(const std::string& address) {
+  // After a change: where the device answers now. Only the device itself counts, not another
+  // one that answers at the address.
+  Whereabouts ReportWhereNow(const DeviceIdentity& device, const std::string& address) {
     session_.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
-    const protocol::DeviceRecord* record = session_.DeviceTable.FindDeviceByAddress(address);
-    if (record == nullptr) {
-      Fail(console_, "the device does not answer a new search at " + address +
-                         " yet; search again in a moment");
-      return;
+    const operations::DeviceAtAddress found = operations::LocateDevice(session_, device, address);
+    switch (found.where) {
+      case Whereabouts::kNoAnswer:
+        Fail(console_, "the device does not answer a new search at " + address +
+                           " yet; search again in a moment");
+        break;
+      case Whereabouts::kOtherDeviceAnswers:
+        Fail(console_, "another device (" + found.record->name.str() + ") answers at " + address +
+                           ", not the one that was changed");
+        break;
+      case Whereabouts::kAnswers:
+        PrintAnswersAt(operations::ViewOf(*found.record, session_));
+        break;
     }
-    const DeviceView view = operations::ViewOf(*record, session_);
+    return found.where;
+  }
+
+  // The steps of a LAN change, for --verbose.
+  void TraceSteps(const operations::LanResult& result, PasswordSource source) {
+    if (!verbose_) return;
+    const operations::CredentialsProof& proof = result.credentials;
+    Trace("password check with the default password: " +
+          std::string(AnswerText(proof.defaultPair)));
+    if (proof.givenPair) {
+      Trace("password check with the password from " + std::string(DescribeSource(source)) + ": " +
+            std::string(AnswerText(*proof.givenPair)));
+    }
+    if (!proof.Accepted()) return;
+    Trace(std::string("set request: ") + (result.confirmed ? "confirmed" : "not confirmed"));
+  }
+
+ private:
+  void Trace(const std::string& line) { console_.err << TerminalLine(line) << std::flush; }
+
+  void PrintAnswersAt(const DeviceView& view) {
     console_.out << TerminalSafe(view.name) << " now answers at " << view.address << " (netmask "
                  << TerminalSafe(view.netmask) << ", gateway " << TerminalSafe(view.gateway)
                  << ", DHCP " << (view.dhcp ? "Enabled" : "Disabled") << ")\n";
   }
 
- private:
   Console& console_;
+  bool verbose_;
   Session session_;
+  DeviceIdentity selected_{};
 };
 
 int RunSearch(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
-  if (!run.Open()) return kExitDeviceFailed;
+  // A script reading the JSON gets an empty list; the reason is on stderr.
+  if (!run.Open()) {
+    if (line.json) console.out << FormatDevicesJson({});
+    return kExitDeviceFailed;
+  }
   run.Search();
   const std::vector<DeviceView> views = operations::ListDevices(run.session());
   console.out << (line.json ? FormatDevicesJson(views) : FormatDeviceTable(views));
@@ -153,7 +220,7 @@ int RunSearch(const CommandLine& line, Console& console) {
 int RunInfo(const CommandLine& line, Console& console) {
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction({}, line.address, console);
   const DeviceDetails details = operations::ShowDevice(run.session(), interaction);
   console.out << (line.json ? FormatDetailsJson(details) : FormatDetailsText(details));
   if (!details.workgroupRead) Fail(console, "the device did not answer the workgroup request");
@@ -161,30 +228,43 @@ int RunInfo(const CommandLine& line, Console& console) {
   return details.workgroupRead && details.sharesRead ? kExitOk : kExitDeviceFailed;
 }
 
-// A password given on the command line is checked before anything is sent; the exit status
-// when it is refused.
-std::optional<int> RefuseGivenPassword(const CommandLine& line, Console& console) {
-  if (!line.password) return std::nullopt;
-  const std::optional<std::string> refusal = CheckPassword(*line.password);
-  if (!refusal) return std::nullopt;
-  Fail(console, *refusal);
-  return kExitUsage;
+// The administrator password of --password or --password-file, read and checked before
+// anything is sent; empty when it was refused (a usage error, already told).
+std::optional<GivenPassword> TakeAdminPassword(const CommandLine& line, Console& console) {
+  PasswordReading reading = ReadGivenPassword(line, console.in);
+  if (!reading.refusal.empty()) {
+    Fail(console, reading.refusal);
+    return std::nullopt;
+  }
+  if (reading.given.password) {
+    if (const std::optional<std::string> refusal = CheckPassword(*reading.given.password)) {
+      Fail(console, *refusal);
+      return std::nullopt;
+    }
+  }
+  return std::move(reading.given);
 }
 
 int RunSetDhcp(const CommandLine& line, Console& console) {
-  if (const auto status = RefuseGivenPassword(line, console)) return *status;
+  std::optional<GivenPassword> given = TakeAdminPassword(line, console);
+  if (!given) return kExitUsage;
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction(std::move(*given), line.address, console);
   const operations::LanResult result =
       operations::ChangeLanSettings(run.session(), operations::LanChange::kDhcp, interaction);
+  run.TraceSteps(result, interaction.source());
   switch (result.outcome) {
     case operations::LanOutcome::kCredentialsRefused:
-      return interaction.CredentialsRefused();
+    case operations::LanOutcome::kCredentialsUnanswered:
+      return interaction.CredentialsNotProven(result.credentials);
     case operations::LanOutcome::kDhcpDone:
       console.out << operations::MessageFor(result.outcome) << "\n";
-      run.ReportWhereNow(result.newAddress);
-      return kExitOk;
+      // Any reply to this run confirms a DHCP switch: only the new search tells whose it was.
+      return run.ReportWhereNow(result.device, result.newAddress) ==
+                     Whereabouts::kOtherDeviceAnswers
+                 ? kExitDeviceFailed
+                 : kExitOk;
     case operations::LanOutcome::kDhcpFailed:
     case operations::LanOutcome::kAddressSent:
       break;
@@ -201,23 +281,34 @@ int RunSetStatic(const CommandLine& line, Console& console) {
     Fail(console, refusal->message);
     return kExitUsage;
   }
-  if (const auto status = RefuseGivenPassword(line, console)) return *status;
+  std::optional<GivenPassword> given = TakeAdminPassword(line, console);
+  if (!given) return kExitUsage;
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  const std::string newAddress = run.session().NewAddress.str();
+  if (const protocol::DeviceRecord* holder =
+          operations::AddressHeldByAnother(run.session(), newAddress)) {
+    Fail(console, newAddress + " is the address of another device that answers (" +
+                      holder->name.str() + "); choose a free address");
+    return kExitUsage;
+  }
+  CommandInteraction interaction(std::move(*given), line.address, console);
   const operations::LanResult result = operations::ChangeLanSettings(
       run.session(), operations::LanChange::kStaticAddress, interaction);
-  if (result.outcome == operations::LanOutcome::kCredentialsRefused) {
-    return interaction.CredentialsRefused();
-  }
+  run.TraceSteps(result, interaction.source());
+  if (!result.credentials.Accepted()) return interaction.CredentialsNotProven(result.credentials);
   if (!result.confirmed) {
     // The device may have moved and lost the reply: the new search tells.
     Fail(console, "the device did not confirm the new address " + result.newAddress);
   }
-  run.ReportWhereNow(result.newAddress);
-  if (result.confirmed) return kExitOk;
-  return run.session().DeviceTable.FindDeviceByAddress(result.newAddress) != nullptr
-             ? kExitOk
-             : kExitDeviceFailed;
+  switch (run.ReportWhereNow(result.device, result.newAddress)) {
+    case Whereabouts::kAnswers:
+      return kExitOk;
+    case Whereabouts::kNoAnswer:
+      return result.confirmed ? kExitOk : kExitDeviceFailed;
+    case Whereabouts::kOtherDeviceAnswers:
+      break;
+  }
+  return kExitDeviceFailed;
 }
 
 int RunSetNames(const CommandLine& line, Console& console) {
@@ -230,7 +321,7 @@ int RunSetNames(const CommandLine& line, Console& console) {
   }
   DeviceRun run(line, console);
   if (const auto status = run.SearchAndSelect(line.address)) return *status;
-  CommandInteraction interaction(line, console);
+  CommandInteraction interaction({}, line.address, console);
   // Both go out whatever the first answer: a lost reply does not mean the device ignored it.
   const operations::NamesResult result = operations::ChangeNames(run.session(), input, interaction);
   if (!result.hostNameConfirmed) Fail(console, "the device did not confirm the host name change");
@@ -238,7 +329,7 @@ int RunSetNames(const CommandLine& line, Console& console) {
     Fail(console, "the device did not confirm the workgroup change");
   }
   console.out << "Host name and workgroup sent.\n";
-  run.ReportWhereNow(line.address);
+  run.ReportWhereNow(run.selected(), line.address);
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -11,11 +12,13 @@
 namespace corvane::cli {
 
 // Where a command writes, and how it asks for a password when none was given: the function
-// returns std::nullopt when it cannot ask (no terminal) or the user gave up.
+// returns std::nullopt when it cannot ask (no terminal) or the user gave up. in is standard
+// input, read only by --password-file -; nullptr reads as empty.
 struct Console {
   std::ostream& out;
   std::ostream& err;
   std::function<std::optional<std::string>(std::string_view prompt)> askSecret;
+  std::istream* in = nullptr;
 };
 
 // Runs the command line (args without the program name) and returns the exit status.

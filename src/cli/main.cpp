@@ -5,6 +5,6 @@
 #include "cli/secret_prompt.h"
 
 int main(int argc, char** argv) {
-  corvane::cli::Console console{std::cout, std::cerr, corvane::cli::AskSecretOnTerminal};
+  corvane::cli::Console console{std::cout, std::cerr, corvane::cli::AskSecretOnTerminal, &std::cin};
   return corvane::cli::RunProcess(argc, argv, console);
 }

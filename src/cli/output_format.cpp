@@ -10,12 +10,17 @@ namespace corvane::cli {
 
 namespace {
 
-// Length of the UTF-8 sequence starting at at, or 0 when it is not a valid one (overlong forms,
-// surrogates and code points above U+10FFFF are invalid).
-std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
+struct Utf8Character {
+  std::size_t length = 0;  // 0: no valid sequence starts here
+  std::uint32_t codePoint = 0;
+};
+
+// The UTF-8 sequence starting at at; overlong forms, surrogates and code points above U+10FFFF
+// are invalid.
+Utf8Character DecodeUtf8(std::string_view text, std::size_t at) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
   const unsigned char lead = byte(at);
-  if (lead < 0x80) return 1;
+  if (lead < 0x80) return {1, lead};
   std::size_t length = 0;
   std::uint32_t codePoint = 0;
   if (lead >= 0xC2 && lead <= 0xDF) {
@@ -28,26 +33,35 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     length = 4;
     codePoint = lead & 0x07u;
   } else {
-    return 0;
+    return {};
   }
-  if (at + length > text.size()) return 0;
+  if (at + length > text.size()) return {};
   for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0u) != 0x80u) return 0;
+    if ((byte(at + i) & 0xC0u) != 0x80u) return {};
     codePoint = codePoint << 6 | (byte(at + i) & 0x3Fu);
   }
   const std::uint32_t smallest = length == 3 ? 0x800u : length == 4 ? 0x10000u : 0x80u;
-  if (codePoint < smallest || codePoint > 0x10FFFFu) return 0;
-  if (codePoint >= 0xD800u && codePoint <= 0xDFFFu) return 0;
-  return length;
+  if (codePoint < smallest || codePoint > 0x10FFFFu) return {};
+  if (codePoint >= 0xD800u && codePoint <= 0xDFFFu) return {};
+  return {length, codePoint};
 }
 
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = Utf8SequenceLength(text, at);
+    const std::size_t length = DecodeUtf8(text, at).length;
     if (length == 0) return false;
     at += length;
   }
   return true;
+}
+
+// What a terminal obeys instead of showing: the C0 and C1 controls with DEL (escape sequences
+// start with them), and the bidirectional overrides and isolates, which reorder the text after
+// them. A text that is no UTF-8 is shown byte by byte, so there 0x80-0x9F are C1 controls too.
+bool SteersTheTerminal(std::uint32_t codePoint) {
+  return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F) ||
+         (codePoint >= 0x202A && codePoint <= 0x202E) ||
+         (codePoint >= 0x2066 && codePoint <= 0x2069);
 }
 
 bool IsControl(unsigned char byte) {
@@ -133,11 +147,25 @@ std::string JsonString(std::string_view bytes) {
 }
 
 std::string TerminalSafe(std::string_view bytes) {
-  std::string safe(bytes);
-  for (char& c : safe) {
-    if (IsControl(static_cast<unsigned char>(c))) c = '?';
+  const bool utf8 = IsValidUtf8(bytes);
+  std::string safe;
+  safe.reserve(bytes.size());
+  for (std::size_t at = 0; at < bytes.size();) {
+    const Utf8Character character =
+        utf8 ? DecodeUtf8(bytes, at) : Utf8Character{1, static_cast<unsigned char>(bytes[at])};
+    if (SteersTheTerminal(character.codePoint)) {
+      safe += '?';
+    } else {
+      safe.append(bytes.substr(at, character.length));
+    }
+    at += character.length;
   }
   return safe;
+}
+
+std::string TerminalLine(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  return TerminalSafe(line) + "\n";
 }
 
 std::string FormatDeviceTable(const std::vector<DeviceView>& devices) {

@@ -16,8 +16,12 @@ using operations::DeviceView;
 // through, any other text is read as Latin-1 with every byte above 0x7F as \u00XX.
 std::string JsonString(std::string_view bytes);
 
-// The text for a terminal: control bytes (escape sequences among them) shown as '?'.
+// The text for a terminal: every character that would steer the terminal rather than show
+// (C0 and C1 controls, escape sequences among them, and bidirectional overrides) as '?'.
 std::string TerminalSafe(std::string_view bytes);
+
+// One line for a terminal: made safe as above, with its own line break kept (or added).
+std::string TerminalLine(std::string_view line);
 
 std::string FormatDeviceTable(const std::vector<DeviceView>& devices);
 std::string FormatDevicesJson(const std::vector<DeviceView>& devices);

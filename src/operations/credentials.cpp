@@ -6,24 +6,29 @@ namespace corvane::operations {
 namespace {
 
 // Callers only test the request's result for zero: any other value means accepted.
-bool DeviceAccepts(protocol::Session& session, Interaction& interaction) {
-  int answer = 0;
-  interaction.Blocking([&] { answer = session.CheckCredentials(); });
-  return answer != 0;
+CredentialsAnswer TryPair(protocol::Session& session, Interaction& interaction) {
+  std::optional<int> answer;
+  interaction.Blocking([&] { answer = session.AnswerCredentials(); });
+  if (!answer) return CredentialsAnswer::kNoAnswer;
+  return *answer != 0 ? CredentialsAnswer::kAccepted : CredentialsAnswer::kRefused;
 }
 
 }  // namespace
 
-bool ProveCredentials(protocol::Session& session, Interaction& interaction) {
+CredentialsProof ProveCredentials(protocol::Session& session, Interaction& interaction) {
+  CredentialsProof proof;
   session.LoginUserName.Set(kDefaultAdminUser);
   session.LoginPassword.Set(kDefaultAdminPassword);
-  if (DeviceAccepts(session, interaction)) return true;
+  proof.defaultPair = TryPair(session, interaction);
+  if (proof.defaultPair == CredentialsAnswer::kAccepted) return proof;
+  bool givesPair = true;
   try {
-    interaction.AskAdministratorCredentials(session);
+    givesPair = interaction.AskAdministratorCredentials(session);
   } catch (...) {
     // A failing prompt leaves the pair as it was; the second try then decides as usual.
   }
-  return DeviceAccepts(session, interaction);
+  if (givesPair) proof.givenPair = TryPair(session, interaction);
+  return proof;
 }
 
 }  // namespace corvane::operations

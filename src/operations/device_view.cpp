@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/device_view.h"
 
+#include <algorithm>
+
 namespace corvane::operations {
 
 DeviceView ViewOf(const protocol::DeviceRecord& record, const protocol::Session& session) {
@@ -25,6 +27,21 @@ std::vector<DeviceView> ListDevices(const protocol::Session& session) {
     views.push_back(ViewOf(record, session));
   }
   return views;
+}
+
+DeviceIdentity IdentityOf(const protocol::DeviceRecord& record) {
+  DeviceIdentity identity{};
+  std::copy_n(record.deviceId.begin(), identity.size(), identity.begin());
+  return identity;
+}
+
+DeviceAtAddress LocateDevice(const protocol::Session& session, const DeviceIdentity& device,
+                             std::string_view address) {
+  const protocol::DeviceRecord* record = session.DeviceTable.FindDeviceByAddress(address);
+  if (record == nullptr) return {};
+  const Whereabouts where =
+      IdentityOf(*record) == device ? Whereabouts::kAnswers : Whereabouts::kOtherDeviceAnswers;
+  return {where, record};
 }
 
 DeviceDetails ShowDevice(protocol::Session& session, Interaction& interaction) {

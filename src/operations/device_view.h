@@ -3,7 +3,10 @@
 
 // Showing the devices: the list the search found, and the details of one device.
 
+#include <array>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "operations/interaction.h"
@@ -33,6 +36,24 @@ struct DeviceDetails {
 
 DeviceView ViewOf(const protocol::DeviceRecord& record, const protocol::Session& session);
 std::vector<DeviceView> ListDevices(const protocol::Session& session);
+
+// Bytes 0-5 of a DeviceId name the device whatever its address (bytes 6-9 are the address), so
+// they tell the device that was changed from another one that answers at the same address.
+using DeviceIdentity = std::array<std::uint8_t, 6>;
+DeviceIdentity IdentityOf(const protocol::DeviceRecord& record);
+
+// Where a device stands after a change and a new search.
+enum class Whereabouts {
+  kAnswers,             // the device itself answers at the address
+  kOtherDeviceAnswers,  // a device with another identity holds the address
+  kNoAnswer,
+};
+struct DeviceAtAddress {
+  Whereabouts where = Whereabouts::kNoAnswer;
+  const protocol::DeviceRecord* record = nullptr;  // whoever answers there
+};
+DeviceAtAddress LocateDevice(const protocol::Session& session, const DeviceIdentity& device,
+                             std::string_view address);
 
 // Reads the workgroup (told to the front end as soon as it is there) and the share list of the
 // device SelectedAddress names; the shares also stay in the session's ShareList.

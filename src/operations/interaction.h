@@ -22,10 +22,11 @@ class Interaction {
  public:
   virtual ~Interaction() = default;
 
-  // The device refused the default administrator pair. The front end may put the user's answer
-  // into the session's LoginUserName and LoginPassword, or leave them as they are; whatever they
-  // hold afterwards is tried once more.
-  virtual void AskAdministratorCredentials(protocol::Session& session) = 0;
+  // The device did not accept the default administrator pair. The front end may put the user's
+  // answer into the session's LoginUserName and LoginPassword, or leave them as they are; when
+  // it returns true, whatever they hold is tried once more. False: it had nothing to give (no
+  // password and nobody to ask), so the default pair is not sent a second time.
+  virtual bool AskAdministratorCredentials(protocol::Session& session) = 0;
 
   // Runs one blocking exchange with the devices (a request, a search). The window keeps painting
   // meanwhile but shows a busy cursor and takes no input; the command line simply runs it.

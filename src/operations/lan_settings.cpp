@@ -3,8 +3,6 @@
 
 #include <array>
 
-#include "operations/credentials.h"
-
 namespace corvane::operations {
 
 namespace {
@@ -55,26 +53,61 @@ std::optional<LanRefusal> TakeStaticAddresses(protocol::Session& session,
   return std::nullopt;
 }
 
+const protocol::DeviceRecord* AddressHeldByAnother(const protocol::Session& session,
+                                                   std::string_view newAddress) {
+  const protocol::DeviceRecord* holder = session.DeviceTable.FindDeviceByAddress(newAddress);
+  if (holder == nullptr) return nullptr;
+  const protocol::DeviceRecord* selected =
+      session.DeviceTable.FindDeviceByAddress(session.SelectedAddress.view());
+  if (selected != nullptr && IdentityOf(*selected) == IdentityOf(*holder)) return nullptr;
+  return holder;
+}
+
 LanResult ChangeLanSettings(protocol::Session& session, LanChange change,
                             Interaction& interaction) {
-  if (!ProveCredentials(session, interaction)) return {LanOutcome::kCredentialsRefused, false, ""};
+  LanResult result;
+  if (const protocol::DeviceRecord* selected =
+          session.DeviceTable.FindDeviceByAddress(session.SelectedAddress.view())) {
+    result.device = IdentityOf(*selected);
+  }
+  result.credentials = ProveCredentials(session, interaction);
+  switch (result.credentials.Final()) {
+    case CredentialsAnswer::kAccepted:
+      break;
+    case CredentialsAnswer::kRefused:
+      result.outcome = LanOutcome::kCredentialsRefused;
+      return result;
+    case CredentialsAnswer::kNoAnswer:
+      result.outcome = LanOutcome::kCredentialsUnanswered;
+      return result;
+  }
   int answer = 0;
   if (change == LanChange::kDhcp) {
     interaction.Blocking([&] { answer = session.SetDhcp(); });
-    if (answer == 0) return {LanOutcome::kDhcpFailed, false, ""};
+    if (answer == 0) {
+      result.outcome = LanOutcome::kDhcpFailed;
+      return result;
+    }
     // The device told its new address, and the request moved SelectedAddress there.
-    return {LanOutcome::kDhcpDone, true, session.SelectedAddress.str()};
+    result.outcome = LanOutcome::kDhcpDone;
+    result.confirmed = true;
+    result.newAddress = session.SelectedAddress.str();
+    return result;
   }
-  const std::string newAddress = session.NewAddress.str();
+  result.newAddress = session.NewAddress.str();
   interaction.Blocking([&] { answer = session.SetAddress(); });
   // A device may take the address and lose the reply: the new search tells.
-  return {LanOutcome::kAddressSent, answer != 0, newAddress};
+  result.outcome = LanOutcome::kAddressSent;
+  result.confirmed = answer != 0;
+  return result;
 }
 
 std::string_view MessageFor(LanOutcome outcome) {
   switch (outcome) {
     case LanOutcome::kCredentialsRefused:
       return validation::kWrongAdminPassword;
+    case LanOutcome::kCredentialsUnanswered:
+      return kCredentialsUnanswered;
     case LanOutcome::kDhcpFailed:
       return validation::kDhcpFail;
     case LanOutcome::kDhcpDone:

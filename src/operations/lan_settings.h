@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "operations/credentials.h"
+#include "operations/device_view.h"
 #include "operations/interaction.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
@@ -45,22 +47,33 @@ struct LanRefusal {
 std::optional<LanRefusal> TakeStaticAddresses(protocol::Session& session,
                                               const StaticAddressInput& input);
 
+// A listed device other than the selected one that already answers at the address a static
+// change would give; nullptr when there is none. Giving that address away would put two devices
+// on it, so a front end checks before it sends anything.
+const protocol::DeviceRecord* AddressHeldByAnother(const protocol::Session& session,
+                                                   std::string_view newAddress);
+
 enum class LanChange {
   kDhcp,
   kStaticAddress,  // what TakeStaticAddresses put into NewAddress, NewNetmask and NewGateway
 };
 
 enum class LanOutcome {
-  kCredentialsRefused,  // nothing was changed
+  kCredentialsRefused,     // nothing was changed
+  kCredentialsUnanswered,  // the device did not answer the password check; nothing was changed
   kDhcpFailed,
   kDhcpDone,
   kAddressSent,  // whether or not the device confirmed it
 };
 
 struct LanResult {
-  LanOutcome outcome;
+  LanOutcome outcome = LanOutcome::kCredentialsRefused;
   bool confirmed = false;  // the device confirmed the change
   std::string newAddress;  // where the device should answer now, after kDhcpDone or kAddressSent
+  CredentialsProof credentials;
+  // The device that was to change. After the new search, only this one answering at newAddress
+  // (LocateDevice) means the change took effect: a reply may come from another device.
+  DeviceIdentity device{};
 
   // The device list is out of date after these: the front end searches again.
   bool SearchAgain() const {
@@ -70,6 +83,9 @@ struct LanResult {
 
 // Proves the administrator password to the selected device, then sends the change.
 LanResult ChangeLanSettings(protocol::Session& session, LanChange change, Interaction& interaction);
+
+inline constexpr std::string_view kCredentialsUnanswered =
+    "The device did not answer the password check.";
 
 // What the user is told of an outcome; empty for kAddressSent, which the window passes over.
 std::string_view MessageFor(LanOutcome outcome);

@@ -154,9 +154,13 @@ int Session::ReadShareList() {
 }
 
 int Session::CheckCredentials() {
+  return AnswerCredentials().value_or(0);
+}
+
+std::optional<int> Session::AnswerCredentials() {
   RequestSteps steps(*this);
   const std::optional<RequestSteps::Target> target = steps.FindTarget();
-  if (!target) return 0;
+  if (!target) return std::nullopt;
   RequestBuffer request{};
   const std::size_t length = BuildCredentialsRead(request, ClientId, target->deviceId,
                                                   LoginUserName.view(), LoginPassword.view());
@@ -166,7 +170,7 @@ int Session::CheckCredentials() {
   // answer: a share list would prove any password, an old refusal would refuse the right one.
   if (!steps.Exchange(*target, request, length,
                       ReadPlan(kCredentialsDrain, kShortLimit, SelectedAddress), reply)) {
-    return 0;
+    return std::nullopt;
   }
   const std::string_view value = ReadReplyValue(reply.datagram());
   if (value.empty()) return 0;

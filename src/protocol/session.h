@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,10 @@ class Session {
   int ReadIdeOk();         // item 11
   int ReadShareName();     // item 12
   int SendStop();          // item 13
+
+  // Item 4 without folding "no answer" into 0: empty when no reply was accepted, else what
+  // CheckCredentials returns. A device that is gone is not one that refused the password.
+  std::optional<int> AnswerCredentials();
 
   // Called about every 10 ms (after each poll and each slice of a pause) while a search or
   // request waits, so a window can repaint.

@@ -4,20 +4,27 @@
 // process itself matters.
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <fstream>
+#include <future>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli_run.h"
@@ -55,18 +62,57 @@ int TemporaryFile(std::string& path) {
   return fd;
 }
 
-// Runs the real binary with stdin from /dev/null, so it can never prompt.
-CliRun RunBinary(const std::vector<std::string>& args) {
+// A file of the test's own with this text and mode; removed with the object.
+class TestFile {
+ public:
+  TestFile(const std::string& text, mode_t mode) {
+    const int fd = TemporaryFile(path_);
+    EXPECT_EQ(write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    fchmod(fd, mode);
+    close(fd);
+  }
+  ~TestFile() { unlink(path_.c_str()); }
+  TestFile(const TestFile&) = delete;
+  TestFile& operator=(const TestFile&) = delete;
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+struct BinaryOptions {
+  std::string standardInput;  // what the program reads on stdin (it never has a terminal)
+  std::string home;           // HOME, and every XDG folder below it, when not empty
+  bool ownNetwork = false;    // a network namespace of its own: no interface at all
+};
+
+void EnterChildSurroundings(const BinaryOptions& options, int inputFd) {
+  dup2(inputFd, STDIN_FILENO);
+  if (!options.home.empty()) {
+    setenv("HOME", options.home.c_str(), 1);
+    setenv("TMPDIR", options.home.c_str(), 1);
+    setenv("XDG_RUNTIME_DIR", options.home.c_str(), 1);
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME"}) {
+      unsetenv(name);
+    }
+  }
+  if (options.ownNetwork && unshare(CLONE_NEWNET) != 0) _exit(126);
+}
+
+// Runs the real binary; stdin holds options.standardInput, so it can never prompt.
+CliRun RunBinary(const std::vector<std::string>& args, const BinaryOptions& options = {}) {
   const std::string binary = Environment("CORVANE_CLI");
   std::string outPath;
   std::string errPath;
   const int outFd = TemporaryFile(outPath);
   const int errFd = TemporaryFile(errPath);
+  const TestFile input(options.standardInput, 0600);
+  const int inputFd = open(input.path().c_str(), O_RDONLY);
   CliRun run;
   const pid_t child = fork();
   if (child == 0) {
-    const int nullFd = open("/dev/null", O_RDONLY);
-    dup2(nullFd, STDIN_FILENO);
+    EnterChildSurroundings(options, inputFd);
     dup2(outFd, STDOUT_FILENO);
     dup2(errFd, STDERR_FILENO);
     std::vector<char*> argv = {const_cast<char*>(binary.c_str())};
@@ -78,6 +124,7 @@ CliRun RunBinary(const std::vector<std::string>& args) {
   int status = 0;
   waitpid(child, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  close(inputFd);
   close(outFd);
   close(errFd);
   run.out = ReadWholeFile(outPath);
@@ -87,21 +134,70 @@ CliRun RunBinary(const std::vector<std::string>& args) {
   return run;
 }
 
-json DeviceState(const std::string& id) {
-  return json::parse(
-      ReadWholeFile(Environment("CORVANE_LAB_DIR") + "/devices/" + id + ".state.json"));
+std::string DevicesDir() {
+  return Environment("CORVANE_LAB_DIR") + "/devices/";
 }
 
-// Requests with the given opcode (first byte) addressed to the device (its DeviceId in bytes
-// 11-16). Every device on a bridge hears every multicast request, so the address counts.
-int RequestsTo(const std::string& id, const std::string& opcodeHex, const std::string& deviceId) {
-  std::istringstream log(ReadWholeFile(Environment("CORVANE_LAB_DIR") + "/devices/" + id + ".log"));
+json DeviceState(const std::string& id) {
+  return json::parse(ReadWholeFile(DevicesDir() + id + ".state.json"));
+}
+
+// Requests with the given opcode (first byte), and item when given, addressed to the device (its
+// DeviceId in bytes 11-16). Every device on a bridge hears every multicast request, so the
+// address counts.
+int RequestsTo(const std::string& id, const std::string& opcodeHex, const std::string& deviceId,
+               const std::string& itemHex = "") {
+  std::istringstream log(ReadWholeFile(DevicesDir() + id + ".log"));
   int count = 0;
   for (std::string leg, hex; log >> leg >> hex;) {
-    if (hex.size() < 22 + deviceId.size()) continue;
-    if (hex.rfind(opcodeHex, 0) == 0 && hex.compare(22, deviceId.size(), deviceId) == 0) ++count;
+    if (hex.size() < 44) continue;
+    if (hex.rfind(opcodeHex, 0) == 0 && hex.compare(22, deviceId.size(), deviceId) == 0 &&
+        (itemHex.empty() || hex.compare(42, 2, itemHex) == 0)) {
+      ++count;
+    }
   }
   return count;
+}
+
+// Discovery requests the device heard: a search, whatever its answer.
+int Discoveries(const std::string& id) {
+  std::istringstream log(ReadWholeFile(DevicesDir() + id + ".log"));
+  int count = 0;
+  for (std::string leg, hex; log >> leg >> hex;) count += hex.rfind("01", 0) == 0 ? 1 : 0;
+  return count;
+}
+
+// nas10 handles each request 600 ms after it came. A command runs on another thread, and as
+// soon as nas10 has received the request that matches, it falls silent, so that request stays
+// unanswered and has no effect; then meanwhile runs.
+CliRun RunWhileNas10FallsSilentAt(const std::vector<std::string>& args,
+                                  const std::string& opcodeHex, const std::string& itemHex,
+                                  const std::function<void()>& meanwhile = {}) {
+  const std::string id = "nas10";
+  const std::string deviceId = "0011223344aa";
+  const int before = RequestsTo(id, opcodeHex, deviceId, itemHex);
+  const pid_t device = std::stoi(ReadWholeFile(DevicesDir() + id + ".ready"));
+  std::future<CliRun> running = std::async(std::launch::async, [&args] { return RunCli(args); });
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (RequestsTo(id, opcodeHex, deviceId, itemHex) == before &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  kill(device, SIGUSR1);  // what 'lab.sh silence nas10 on' sends, without its start-up time
+  if (meanwhile) meanwhile();
+  return running.get();
+}
+
+// Every file below folder whose bytes hold text.
+std::vector<std::string> FilesHolding(const std::string& folder, const std::string& text) {
+  std::vector<std::string> holders;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    if (ReadWholeFile(entry.path()).find(text) != std::string::npos) {
+      holders.push_back(entry.path());
+    }
+  }
+  return holders;
 }
 
 const json* FindByAddress(const json& devices, const std::string& address) {
@@ -171,13 +267,13 @@ TEST_F(CliLab, InfoShowsWorkgroupAndSharesAndKeepsJsonClean) {
   EXPECT_THAT(shares, testing::IsSupersetOf({"HDD_a", "public", "music"}));
   EXPECT_THAT(run.err, Not(HasSubstr("workgroup=")));
 
-  const CliRun text = RunCli({"info", "0xC0.0250.60.0x16", "--verbose"});  // 192.168.60.22
+  const CliRun text = RunCli({"info", "192.168.60.22", "--verbose"});
   ASSERT_EQ(text.status, 0) << Describe(text);
   EXPECT_THAT(text.out, HasSubstr("Workgroup: OFFICE"));
   EXPECT_THAT(text.out, HasSubstr("Shares:    HDD_1"));
   EXPECT_THAT(text.out, HasSubstr("backup"));
   EXPECT_THAT(text.out, Not(HasSubstr("workgroup=")));
-  EXPECT_THAT(text.err, HasSubstr("workgroup=OFFICE"));
+  EXPECT_THAT(text.err, HasSubstr("workgroup=OFFICE\n")) << "a trace line ends its line";
 }
 
 TEST_F(CliLab, UnknownOrSilentAddressGivesStatusThree) {
@@ -192,15 +288,25 @@ TEST_F(CliLab, UnknownOrSilentAddressGivesStatusThree) {
 TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
   const int setsBefore = RequestsTo("nas1", "05", "0011223344a1");
   const int readsBefore = RequestsTo("nas1", "03", "0011223344a1");
+  const int searchesBefore = Discoveries("nas1");
+  const TestFile readableByOthers("vorel\n", 0640);
   struct Case {
     std::vector<std::string> args;
     std::string message;
   };
+  const std::string notAnAddress = "not a device address (four numbers 0-255 separated by dots): ";
   const Case cases[] = {
       {{}, "no command given"},
-      {{"info", "nas1"}, "not an IPv4 address: nas1"},
+      {{"info", "nas1"}, notAnAddress + "nas1"},
+      {{"info", "4294967297"}, notAnAddress + "4294967297"},
+      {{"set-dhcp", "08.1.1.1"}, notAnAddress + "08.1.1.1"},
       {{"set-static", "192.168.50.21", "--netmask", "255.255.255.0", "--gateway", "192.168.50.1"},
-       "Please input IP address!"},
+       "--ip is required"},
+      {{"set-dhcp", "192.168.50.21", "--password-file", readableByOthers.path()},
+       "permissions 0640 are too open"},
+      {{"set-dhcp", "192.168.50.21", "--password-file", "/tmp"}, "/tmp: not a regular file"},
+      {{"set-dhcp", "192.168.50.21", "--password=vorel", "--password-file", "-"},
+       "--password and --password-file cannot be used together"},
       {{"set-static", "192.168.50.21", "--ip", "192.168.50.0", "--netmask", "255.255.255.0",
         "--gateway", "192.168.50.1"},
        "Invalid IP address in 4th digit. It should be 1-254."},
@@ -229,7 +335,35 @@ TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
   // A refused workgroup must not leave a new host name behind.
   EXPECT_EQ(RequestsTo("nas1", "05", "0011223344a1"), setsBefore);
   EXPECT_EQ(RequestsTo("nas1", "03", "0011223344a1"), readsBefore);
+  EXPECT_EQ(Discoveries("nas1"), searchesBefore) << "not even a search";
   EXPECT_EQ(DeviceState("nas1")["name"], "NAS-ALDER");
+}
+
+// Two devices on one address: refused after the search, before the password check.
+TEST_F(CliLab, TheAddressOfAnotherDeviceIsRefusedBeforeAnythingIsSent) {
+  const int readsBefore = RequestsTo("nas1", "03", "0011223344a1");
+  const CliRun run = RunCli({"set-static", "192.168.50.21", "--ip", "192.168.50.23", "--netmask",
+                             "255.255.255.0", "--gateway", "192.168.50.1"});
+  EXPECT_EQ(run.status, 2) << Describe(run);
+  EXPECT_THAT(run.err, HasSubstr("192.168.50.23 is the address of another device that answers "
+                                 "(NAS-CEDAR)"));
+  EXPECT_EQ(RequestsTo("nas1", "03", "0011223344a1"), readsBefore);
+  EXPECT_EQ(DeviceState("nas1")["address"], "192.168.50.21");
+}
+
+// The set request goes unanswered, and by the new search another device (nas9, silent through
+// the first search) answers at the new address: that is no success.
+TEST_F(CliLab, AnotherDeviceAtTheNewAddressIsNoSuccess) {
+  const CliRun run = RunWhileNas10FallsSilentAt(
+      {"set-static", "192.168.60.30", "--ip", "192.168.60.29", "--netmask", "255.255.255.0",
+       "--gateway", "192.168.60.1"},
+      "05", "01", [] {
+        EXPECT_EQ(corvane::lab::LabCommand({"silence", "nas9", "off"}), 0);
+      });
+  EXPECT_EQ(run.status, 1) << Describe(run);
+  EXPECT_THAT(run.err, HasSubstr("the device did not confirm the new address 192.168.60.29"));
+  EXPECT_THAT(run.err, HasSubstr("another device (NAS-IVY) answers at 192.168.60.29"));
+  EXPECT_THAT(run.out, Not(HasSubstr("now answers")));
 }
 
 TEST_F(CliLab, HelpForEveryCommand) {
@@ -267,16 +401,20 @@ TEST_F(CliLab, SetStaticWithTheDefaultPassword) {
   EXPECT_EQ(json::parse(after.out)["dhcp"], false);
 }
 
-// The executable itself, with no terminal to ask on: the default pair is tried twice.
+// The executable itself, with no terminal to ask on: without a password, the default pair is
+// tried once and the user told how to give one.
 TEST_F(CliLab, WrongOrMissingPasswordIsRefusedAndChangesNothing) {
   const int setsBefore = RequestsTo("nas8", "05", "0011223344a8");
-  for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"set-dhcp", "192.168.50.28", "--password", "wrong"},
-        std::vector<std::string>{"set-dhcp", "192.168.50.28"}}) {
-    const CliRun run = RunBinary(args);
-    EXPECT_EQ(run.status, 1) << Describe(run);
-    EXPECT_THAT(run.err, HasSubstr("Wrong administrator password input!"));
-  }
+  const CliRun wrong = RunBinary({"set-dhcp", "192.168.50.28", "--password", "wrong"});
+  EXPECT_EQ(wrong.status, 1) << Describe(wrong);
+  EXPECT_THAT(wrong.err, HasSubstr("Wrong administrator password input!"));
+
+  const int checksBefore = RequestsTo("nas8", "03", "0011223344a8", "04");
+  const CliRun missing = RunBinary({"set-dhcp", "192.168.50.28"});
+  EXPECT_EQ(missing.status, 1) << Describe(missing);
+  EXPECT_THAT(missing.err, HasSubstr("the device refused its default administrator password; "
+                                     "give its password with --password-file FILE"));
+  EXPECT_EQ(RequestsTo("nas8", "03", "0011223344a8", "04"), checksBefore + 1);
   EXPECT_EQ(RequestsTo("nas8", "05", "0011223344a8"), setsBefore)
       << "no set request may follow a refusal";
   const json state = DeviceState("nas8");
@@ -306,7 +444,7 @@ TEST_F(CliLab, ThePasswordIsAskedForOnceWhenNoneWasGiven) {
   const CliRun unanswered = RunCli({"set-dhcp", "192.168.50.28"}, {std::nullopt});
   EXPECT_EQ(unanswered.status, 1) << Describe(unanswered);
   EXPECT_EQ(unanswered.prompts, std::vector<std::string>{prompt});
-  EXPECT_THAT(unanswered.err, HasSubstr("Wrong administrator password input!"));
+  EXPECT_THAT(unanswered.err, HasSubstr("refused its default administrator password"));
 
   const CliRun tooLong = RunCli({"set-dhcp", "192.168.50.28"}, {std::string(17, 'h')});
   EXPECT_EQ(tooLong.status, 2) << Describe(tooLong);
@@ -319,6 +457,66 @@ TEST_F(CliLab, ThePasswordIsAskedForOnceWhenNoneWasGiven) {
   EXPECT_EQ(answered.prompts, std::vector<std::string>{prompt});
   EXPECT_THAT(answered.out, HasSubstr("Set to dhcp client done!"));
   EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
+}
+
+TEST_F(CliLab, ADeviceThatDoesNotAnswerThePasswordCheckIsNotCalledWrong) {
+  const CliRun run = RunWhileNas10FallsSilentAt({"set-dhcp", "192.168.60.30"}, "03", "04");
+  EXPECT_EQ(run.status, 1) << Describe(run);
+  EXPECT_THAT(run.err, HasSubstr("the device did not answer the administrator password check"));
+  EXPECT_THAT(run.err, Not(HasSubstr("Wrong administrator password")));
+}
+
+// From a file and from standard input the password reaches the device, and nothing corvane
+// writes holds it: output, --verbose trace, messages, its files (run with a HOME of its own).
+// The drive-letter state file is to be written below HOME too; one written elsewhere joins the
+// folders searched here.
+TEST_F(CliLab, APasswordFromAFileOrStandardInputReachesTheDeviceAndNowhereElse) {
+  const std::string secret = "hazel-secret";
+  const std::string wrongOne = "not-hazel-quiz";
+  const TestFile right(secret + "\n", 0600);
+  const TestFile wrong(wrongOne + "\n", 0400);
+  const std::filesystem::path home = std::filesystem::temp_directory_path() / "corvane-cli-home";
+  std::filesystem::remove_all(home);
+  std::filesystem::create_directories(home);
+  const BinaryOptions withHome{"", home, false};
+  const BinaryOptions fromInput{secret + "\r\n", home, false};
+
+  const CliRun refused = RunBinary(
+      {"set-dhcp", "192.168.50.28", "--verbose", "--password-file", wrong.path()}, withHome);
+  EXPECT_EQ(refused.status, 1) << Describe(refused);
+  EXPECT_THAT(refused.err, HasSubstr("password from --password-file: refused"));
+  const CliRun moved =
+      RunBinary({"set-static", "192.168.50.28", "--ip", "192.168.50.88", "--netmask",
+                 "255.255.255.0", "--gateway", "192.168.50.1", "--password-file", "-", "--verbose"},
+                fromInput);
+  EXPECT_EQ(moved.status, 0) << Describe(moved);
+  EXPECT_THAT(moved.err, HasSubstr("password from standard input: accepted"));
+  const CliRun dhcp = RunBinary(
+      {"set-dhcp", "192.168.50.88", "--password-file=" + right.path(), "--verbose"}, withHome);
+  EXPECT_EQ(dhcp.status, 0) << Describe(dhcp);
+  EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
+
+  const std::string credentials = corvane::lab::Hex({'a', 'd', 'm', 'i', 'n', 0x55, 0xAA}) +
+                                  corvane::lab::Hex({secret.begin(), secret.end()});
+  const std::string log = ReadWholeFile(DevicesDir() + "nas8.log");
+  const std::size_t first = log.find(credentials);
+  ASSERT_NE(first, std::string::npos) << "the device got it";
+  EXPECT_NE(log.find(credentials, first + 1), std::string::npos) << "both times";
+  for (const std::string& password : {secret, wrongOne}) {
+    for (const CliRun* run : {&refused, &moved, &dhcp}) {
+      EXPECT_THAT(run->out + run->err, Not(HasSubstr(password)));
+    }
+    EXPECT_THAT(FilesHolding(DevicesDir(), password), testing::IsEmpty());
+    EXPECT_THAT(FilesHolding(home, password), testing::IsEmpty());
+  }
+  std::filesystem::remove_all(home);
+}
+
+TEST_F(CliLab, SearchJsonWithoutAnyInterfaceIsAnEmptyList) {
+  const CliRun run = RunBinary({"search", "--json"}, {"", "", true});
+  EXPECT_EQ(run.status, 1) << Describe(run);
+  EXPECT_EQ(json::parse(run.out), json::array());
+  EXPECT_THAT(run.err, HasSubstr("interface"));
 }
 
 TEST_F(CliLab, SetNamesChangesBoth) {

@@ -11,11 +11,10 @@ ParseOutcome Parse(std::vector<std::string> args) {
 }
 
 TEST(ParseCommandLine, ReadsEveryCommandWithItsOptions) {
-  const ParseOutcome search = Parse({"search", "--json", "--verbose"});
+  const ParseOutcome search = Parse({"search", "--json"});
   ASSERT_TRUE(search.ok()) << search.error;
   EXPECT_EQ(search.commandLine.command, Command::kSearch);
   EXPECT_TRUE(search.commandLine.json);
-  EXPECT_TRUE(search.commandLine.verbose);
 
   const ParseOutcome info = Parse({"info", "192.168.50.21"});
   ASSERT_TRUE(info.ok()) << info.error;
@@ -41,17 +40,21 @@ TEST(ParseCommandLine, ReadsEveryCommandWithItsOptions) {
   EXPECT_EQ(names.commandLine.hostName, "-dash");
   EXPECT_EQ(names.commandLine.workgroup, "");
 
-  const ParseOutcome dhcp = Parse({"set-dhcp", "1.2.3.4"});
+  const ParseOutcome dhcp = Parse({"set-dhcp", "1.2.3.4", "--verbose", "--password-file", "-"});
   ASSERT_TRUE(dhcp.ok()) << dhcp.error;
   EXPECT_FALSE(dhcp.commandLine.password.has_value());
+  EXPECT_EQ(dhcp.commandLine.passwordFile, "-");
+  EXPECT_TRUE(dhcp.commandLine.verbose);
 }
 
-TEST(ParseCommandLine, DeviceAddressIsNormalisedToDottedDecimal) {
-  EXPECT_EQ(Parse({"info", "0xC0.0250.1.10"}).commandLine.address, "192.168.1.10");
-  EXPECT_EQ(Parse({"info", "10.1"}).commandLine.address, "10.0.0.1");
-  EXPECT_FALSE(Parse({"info", "192.168.1.256"}).ok());
-  EXPECT_FALSE(Parse({"info", "nas1"}).ok());
-  EXPECT_FALSE(Parse({"info", ""}).ok());
+TEST(ParseCommandLine, AddressIsFourDecimalNumbersAsTheDeviceShowsIt) {
+  EXPECT_EQ(Parse({"info", "192.168.1.10"}).commandLine.address, "192.168.1.10");
+  EXPECT_TRUE(Parse({"info", "0.0.0.0"}).ok());
+  for (const char* wrong : {".", "0x", "1..2", "4294967297", "08.1.1.1", "0xC0.0250.1.10", "10.1",
+                            "192.168.1.256", "1.2.3.4.", "+1.2.3.4", "nas1", ""}) {
+    EXPECT_EQ(Parse({"info", wrong}).error,
+              std::string("not a device address (four numbers 0-255 separated by dots): ") + wrong);
+  }
 }
 
 TEST(ParseCommandLine, RefusesMistakesWithAReason) {
@@ -77,6 +80,28 @@ TEST(ParseCommandLine, RefusesMistakesWithAReason) {
   }
   EXPECT_EQ(Parse({"search", "--colour"}).error, "unknown option --colour for search");
   EXPECT_EQ(Parse({"set-static", "1.2.3.4", "--ip"}).error, "option --ip needs a value");
+}
+
+TEST(ParseCommandLine, MissingOptionsAreNamedAndVerboseOnlyWhereItPrints) {
+  EXPECT_EQ(
+      Parse({"set-static", "1.2.3.4", "--netmask", "255.0.0.0", "--gateway", "1.0.0.1"}).error,
+      "--ip is required");
+  EXPECT_EQ(Parse({"set-names", "1.2.3.4", "--host-name", "NAS"}).error, "--workgroup is required");
+  EXPECT_EQ(Parse({"search", "--verbose"}).error, "unknown option --verbose for search");
+  EXPECT_EQ(Parse({"set-names", "1.2.3.4", "--verbose"}).error,
+            "unknown option --verbose for set-names");
+}
+
+TEST(ParseCommandLine, PasswordOptionsComeTogetherAndExcludeEachOther) {
+  EXPECT_EQ(Parse({"set-dhcp", "1.2.3.4", "--password", "p", "--password-file", "f"}).error,
+            "--password and --password-file cannot be used together");
+  EXPECT_EQ(Parse({"info", "1.2.3.4", "--password-file", "f"}).error,
+            "unknown option --password-file for info");
+  const ParseOutcome file = Parse({"set-static", "1.2.3.4", "--ip=1.2.3.5", "--netmask=255.0.0.0",
+                                   "--gateway=1.0.0.1", "--password-file=-h"});
+  ASSERT_TRUE(file.ok()) << file.error;
+  EXPECT_EQ(file.commandLine.passwordFile, "-h");
+  EXPECT_FALSE(file.commandLine.help);
 }
 
 TEST(ParseCommandLine, HelpWinsExceptAsTheValueOfAnOption) {

@@ -30,7 +30,9 @@ TEST(Commands, HelpVersionAndUsageErrors) {
   EXPECT_EQ(none.err, "corvane: no command given\nTry 'corvane --help'.\n");
   const testing::CliRun bad = RunInProcess({"info", "nas1"});
   EXPECT_EQ(bad.status, kExitUsage);
-  EXPECT_EQ(bad.err, "corvane: not an IPv4 address: nas1\nTry 'corvane info --help'.\n");
+  EXPECT_EQ(bad.err,
+            "corvane: not a device address (four numbers 0-255 separated by dots): nas1\n"
+            "Try 'corvane info --help'.\n");
 }
 
 TEST(Commands, InputIsRefusedBeforeAnythingIsSentOrAsked) {
@@ -39,7 +41,7 @@ TEST(Commands, InputIsRefusedBeforeAnythingIsSentOrAsked) {
     std::string message;
   };
   const Case cases[] = {
-      {{"set-static", "10.0.0.5", "--netmask", "255.0.0.0", "--gateway", "10.0.0.1"},
+      {{"set-static", "10.0.0.5", "--ip", "", "--netmask", "255.0.0.0", "--gateway", "10.0.0.1"},
        "corvane: Please input IP address!\n"},
       {{"set-static", "10.0.0.5", "--ip", "10.0.0.6", "--netmask", "255.0.0.0", "--gateway",
         "10.0.0.x"},

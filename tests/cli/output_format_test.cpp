@@ -102,6 +102,26 @@ TEST(FormatDeviceTable, ColumnsLineUpAndNetworkTextCannotSteerTheTerminal) {
   EXPECT_NE(lines[1].find("192.168.50.10 (lan1)"), std::string::npos);
 }
 
+TEST(TerminalSafe, C1ControlsAndBidirectionalOverridesShowAsQuestionMarks) {
+  // UTF-8: CSI, OSC and ST as characters, then right-to-left override and isolate, each one '?'.
+  const std::string utf8 =
+      "a\xC2\x9B"
+      "2J\xC2\x9D"
+      "0;x\xC2\x9C"
+      "b\xE2\x80\xAE"
+      "c\xE2\x81\xA7"
+      "d \xC3\xBC\xE2\x80\x93";
+  EXPECT_EQ(TerminalSafe(utf8), "a?2J?0;x?b?c?d \xC3\xBC\xE2\x80\x93");
+  // Not UTF-8: byte by byte, so a lone 0x9B is CSI.
+  EXPECT_EQ(TerminalSafe("Caf\xE9\x9B"
+                         "2J\x85"),
+            "Caf\xE9?2J?");
+  const std::vector<std::string> lines =
+      Lines(FormatDeviceTable({Device("nas\xE2\x80\xAE", "192.168.50.21")}));
+  EXPECT_EQ(lines[1].rfind("nas? ", 0), 0u);
+  EXPECT_EQ(TerminalLine("workgroup=W\x1b\n"), "workgroup=W?\n");
+}
+
 TEST(FormatDetailsText, ListsEveryShareAndSaysWhenThereIsNone) {
   DeviceDetails details{Device("NAS1", "192.168.50.21"), "WORKGROUP", {"HDD_a", "public"}};
   const std::vector<std::string> lines = Lines(FormatDetailsText(details));

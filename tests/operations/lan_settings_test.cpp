@@ -125,6 +125,42 @@ TEST_F(LanChangeTest, RefusedTwiceChangesNothingEvenWhenThePromptFails) {
   EXPECT_TRUE(scripted_.device.sets.empty()) << "no set request may follow a refusal";
 }
 
+TEST_F(LanChangeTest, NothingToTryAfterTheDefaultSendsTheDefaultOnlyOnce) {
+  scripted_.device.password = "secret";
+  const LanResult refused = ChangeLanSettings(session_, LanChange::kDhcp, user_);
+  EXPECT_EQ(refused.outcome, LanOutcome::kCredentialsRefused);
+  EXPECT_EQ(refused.credentials.defaultPair, CredentialsAnswer::kRefused);
+  EXPECT_FALSE(refused.credentials.givenPair);
+  EXPECT_EQ(CredentialChecks(), 1);
+}
+
+TEST_F(LanChangeTest, ASilentDeviceIsNoRefusal) {
+  scripted_.device.answersReads = false;
+  user_.answer = [](protocol::Session& session) { session.LoginPassword.Set("secret"); };
+  const LanResult silent = ChangeLanSettings(session_, LanChange::kDhcp, user_);
+  EXPECT_EQ(silent.outcome, LanOutcome::kCredentialsUnanswered);
+  EXPECT_EQ(silent.credentials.givenPair, CredentialsAnswer::kNoAnswer);
+  EXPECT_NE(MessageFor(silent.outcome), validation::kWrongAdminPassword);
+  EXPECT_TRUE(scripted_.device.sets.empty());
+}
+
+TEST_F(LanChangeTest, OnlyTheChangedDeviceCountsAtTheNewAddress) {
+  session_.DeviceTable.AddDevice("OTHER", "192.168.50.22", "255.255.255.0", "", "0",
+                                 {0, 0x11, 0x22, 0x33, 0x44, 0xbb, 192, 168, 50, 22}, 0);
+  EXPECT_NE(AddressHeldByAnother(session_, "192.168.50.22"), nullptr);
+  EXPECT_EQ(AddressHeldByAnother(session_, "192.168.50.21"), nullptr) << "its own address";
+  EXPECT_EQ(AddressHeldByAnother(session_, "192.168.50.23"), nullptr);
+
+  const LanResult result = ChangeLanSettings(session_, LanChange::kDhcp, user_);
+  EXPECT_EQ(LocateDevice(session_, result.device, "192.168.50.22").where,
+            Whereabouts::kOtherDeviceAnswers);
+  EXPECT_EQ(LocateDevice(session_, result.device, "192.168.50.23").where, Whereabouts::kNoAnswer);
+  // The request moved the device's record to where it said it went.
+  const DeviceAtAddress moved = LocateDevice(session_, result.device, result.newAddress);
+  EXPECT_EQ(moved.where, Whereabouts::kAnswers);
+  EXPECT_EQ(moved.record->name, "NAS1");
+}
+
 TEST_F(LanChangeTest, UnansweredDhcpSwitchFailsAndNeedsNoNewSearch) {
   scripted_.device.answersSets = false;
   const LanResult result = ChangeLanSettings(session_, LanChange::kDhcp, user_);

@@ -83,13 +83,16 @@ class ScriptedSession {
 // Records what an operation asked of the front end, in order.
 class RecordingInteraction : public Interaction {
  public:
-  // What the user answers when asked for the administrator password.
+  // What the user answers when asked for the administrator password; without one, the front
+  // end has nothing to give.
   std::function<void(protocol::Session&)> answer;
   std::vector<std::string> steps;  // "ask", "blocking", "wait 1000", "workgroup WG"
 
-  void AskAdministratorCredentials(protocol::Session& session) override {
+  bool AskAdministratorCredentials(protocol::Session& session) override {
     steps.push_back("ask");
-    if (answer) answer(session);
+    if (!answer) return false;
+    answer(session);
+    return true;
   }
   void Blocking(const std::function<void()>& exchange) override {
     steps.push_back("blocking");
