@@ -76,6 +76,16 @@ QTreeWidget* MakeReportList(QWidget* parent) {
   return list;
 }
 
+bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries) {
+  if (combo->count() != static_cast<int>(entries.size())) return false;
+  for (int index = 0; index < combo->count(); ++index) {
+    if (combo->itemText(index).toStdString() != entries[static_cast<std::size_t>(index)]) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(protocol::Session& session, const platform::DriveMappings& drives,
@@ -236,12 +246,28 @@ void CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::FillDriveCombo() {
-  const DriveComboContent content = MakeDriveComboContent(DriveMap, m_drives);
+  ShowDriveEntries(MakeDriveComboContent(DriveMap, m_drives));
+}
+
+void CMainDlg::ShowDriveEntries(const DriveComboContent& content) {
   m_comboDrive->clear();
   for (const std::string& entry : content.entries) {
     m_comboDrive->addItem(QString::fromStdString(entry));
   }
   m_comboDrive->setCurrentIndex(content.selection);
+}
+
+// Every expose of the window rescans, and closing the combo's own list exposes it: a refill
+// there would take back the letter the user has just picked. So the combo changes only when the
+// mappings it shows have changed, and then keeps the user's letter while it is listed.
+void CMainDlg::FollowDriveMappings() {
+  const DriveComboContent content = MakeDriveComboContent(DriveMap, m_drives);
+  if (ComboShows(m_comboDrive, content.entries)) return;
+  const std::string chosen = m_comboDrive->currentText().toStdString();
+  ShowDriveEntries(content);
+  if (const int kept = FindDriveLetter(content, chosen); kept >= 0) {
+    m_comboDrive->setCurrentIndex(kept);
+  }
 }
 
 void CMainDlg::OnPaint() {
@@ -251,7 +277,7 @@ void CMainDlg::OnPaint() {
     return;
   }
   ScanDriveMappings(DriveMap, m_drives);
-  FillDriveCombo();
+  FollowDriveMappings();
   const int row = SelectedRowFromTop();
   if (row >= 0) RefreshShareList(row, false);
 }

@@ -331,7 +331,7 @@ TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything
   EXPECT_TRUE(dialogs::FindControl(&dialog, id::kIpAddress)->isEnabled());
 }
 
-TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints) {
+TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndRepaintsKeepTheChosenOne) {
   drives.SetDriveType('D', platform::DriveType::kFixed);
   drives.Connect('Z', "\\\\server\\docs");
   CMainDlg& dialog = Window();
@@ -341,13 +341,17 @@ TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints
   EXPECT_EQ(combo->itemText(21), QStringLiteral("Z: \\\\server\\docs"));
   EXPECT_EQ(combo->currentIndex(), 0);
 
-  // A connection made outside the program shows after the next repaint, which also puts the
-  // selection back on the first free letter.
+  // A connection made outside the program shows after the next repaint; the letter the user
+  // chose stays chosen while it is listed, and otherwise the first free one is.
   combo->setCurrentIndex(5);
+  ASSERT_EQ(combo->currentText(), QStringLiteral("J:"));
   drives.Connect('E', "\\\\nas\\public");
   dialog.RequestPaintRescan();
   QApplication::processEvents();
   EXPECT_EQ(combo->itemText(0), QStringLiteral("E: \\\\nas\\public"));
+  EXPECT_EQ(combo->currentText(), QStringLiteral("J:"));
+  drives.SetDriveType('J', platform::DriveType::kRemovable);
+  dialog.OnPaint();
   EXPECT_EQ(combo->currentText(), QStringLiteral("F:"));
 }
 
@@ -360,7 +364,9 @@ TEST_F(MainWindowTest, ReachabilityCheckTakesTheWorkersVerdictAndResetsIt) {
   EXPECT_TRUE(messages.shown().empty());
 
   dialog.DeviceReachable = -1;
+  Item<QComboBox>(id::kDrive)->setCurrentIndex(3);
   EXPECT_EQ(dialog.CheckDeviceReachable(), 0);
+  EXPECT_EQ(Item<QComboBox>(id::kDrive)->currentText(), QStringLiteral("D:")) << "refilled";
   EXPECT_EQ(dialog.DeviceReachable.load(), 0);
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].text, "Device is no longer available.");
