@@ -24,6 +24,7 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/app_icon.h"
 #include "dialogs/dialog_units.h"
+#include "dialogs/drop_down_list.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/look.h"
 
@@ -35,6 +36,10 @@ constexpr char kAboutMenuText[] = "About Corvane(&A)...";
 QRect TemplateRect(const TemplateItem& item) {
   const int height = item.kind == ItemKind::kCombo ? kClosedComboHeight : item.h;
   return dialogs::DuRect(dialogs::kArial8BaseUnits, item.x, item.y, item.w, height);
+}
+
+int OpenListHeight(const TemplateItem& combo) {
+  return dialogs::DuSize(dialogs::kArial8BaseUnits, 0, combo.h - kClosedComboHeight).height();
 }
 
 // Limits typing to a number of characters, while the program may still put a longer text in
@@ -173,7 +178,7 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
       widget = new QLineEdit(this);
       break;
     case ItemKind::kCombo:
-      widget = new QComboBox(this);
+      widget = new dialogs::DropDownList(OpenListHeight(item), this);
       break;
     case ItemKind::kIpAddress:
       widget = new dialogs::IpAddressEdit(this);

@@ -42,6 +42,9 @@ class CorvaneStyle : public QProxyStyle {
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* returnData) const override {
     if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+    // Drop-down lists open below the box with the height their template gives, not as a menu
+    // of every entry.
+    if (hint == SH_ComboBox_Popup) return 0;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
   }
 

@@ -8,6 +8,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 #include <memory>
@@ -29,6 +30,10 @@ void XInput(const QStringList& arguments) {
 void ClickAt(const QWidget* widget, QPoint local) {
   const QPoint at = widget->mapToGlobal(local);
   XInput({"mousemove", "--sync", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+}
+
+void PressKey(const char* key) {
+  XInput({"key", key});
 }
 
 // Counts the expose events that reach a window.
@@ -91,6 +96,19 @@ TEST_F(MainWindowX11Test, ALetterPickedWithTheMouseStaysWhenTheListClosesOverThe
       << "closing the list exposed nothing of the window";
   QCoreApplication::processEvents();  // the rescan that the expose asked for
   EXPECT_EQ(combo->currentText().toStdString(), "G:");
+}
+
+TEST_F(MainWindowX11Test, TheDriveListOpensBelowTheBoxAsHighAsItsTemplateSays) {
+  auto* combo = Item<QComboBox>(id::kDrive);
+  ASSERT_EQ(combo->count(), 23);
+  QWidget* popup = OpenList(combo);
+  EXPECT_GE(popup->geometry().top(), combo->mapToGlobal(combo->rect().bottomLeft()).y());
+  // 110 dialog units less the closed box: 144 pixels, whole rows with a scroll bar.
+  EXPECT_LE(popup->height(), 150);
+  EXPECT_GE(popup->height(), 120);
+  EXPECT_TRUE(combo->view()->verticalScrollBar()->isVisible());
+  PressKey("Escape");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !popup->isVisible(); }));
 }
 
 }  // namespace
