@@ -159,6 +159,9 @@ void CMainDlg::CreateControls() {
   m_btnSetLanguage = FindControl<QPushButton>(this, id::kSetLanguage);
 
   m_comboDhcp->addItems({QStringLiteral("Disabled"), QStringLiteral("Enabled")});
+  // A freshly filled drop-down list has no selection until one is set (a click on a device);
+  // until then "Modify" of the LAN group does nothing.
+  m_comboDhcp->setCurrentIndex(-1);
   for (QLineEdit* edit : {m_editHostName, m_editWorkgroup}) {
     edit->setValidator(new TypingLimit(edit, kTextLimit));
   }

@@ -311,6 +311,19 @@ TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
   EXPECT_EQ(messages.shown()[1].caption, "Error");
 }
 
+TEST_F(MainWindowTest, TheDhcpListStartsWithoutASelectionAndModifyThenStopsSilently) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  EXPECT_EQ(Item<QComboBox>(id::kDhcp)->currentIndex(), -1);
+  // A row that the device table does not know leaves the DHCP list as it is.
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  devices->setCurrentItem(new QTreeWidgetItem(devices, {"NAS", "127.0.0.1"}));
+  dialog.OnClickDeviceList();
+  ASSERT_TRUE(dialog.DeviceSelected());
+  dialog.OnModifyLan();
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{});
+}
+
 TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything) {
   CMainDlg& dialog = Window();
   dialog.show();
