@@ -44,12 +44,21 @@ int OpenListHeight(const TemplateItem& combo) {
 
 // Limits typing to a number of characters, while the program may still put a longer text in
 // (a device name shown after a click), which QLineEdit::setMaxLength would cut. As with the
-// classic edit control, such a text can be shortened but not made longer again.
+// classic edit control, such a text can be shortened but not made longer again, and a paste
+// keeps as much of the pasted text as fits.
 class TypingLimit : public QValidator {
  public:
   TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {}
-  State validate(QString& input, int&) const override {
-    if (input.size() > limit_ && input.size() > allowance_) return Invalid;
+  State validate(QString& input, int& cursor) const override {
+    const qsizetype room = std::max<qsizetype>(limit_, allowance_);
+    if (input.size() > room) {
+      // What was just typed or pasted ends at the cursor: its tail goes, never half a character.
+      qsizetype start = std::max<qsizetype>(cursor - (input.size() - room), 0);
+      if (start > 0 && input.at(start - 1).isHighSurrogate()) --start;
+      input.remove(start, cursor - start);
+      input.truncate(room);
+      cursor = static_cast<int>(start);
+    }
     allowance_ = std::min(allowance_, input.size());
     return Acceptable;
   }
@@ -241,6 +250,8 @@ void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {
     limit->Allow(text.size());
   }
   edit->setText(text);
+  // A name longer than the edit shows its beginning, as the classic edit does.
+  edit->home(false);
 }
 
 void CMainDlg::OnInitDialog() {

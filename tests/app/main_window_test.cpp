@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -225,6 +226,7 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
   dialog.OnClickDeviceList();
   QLineEdit* hostName = Item<QLineEdit>(id::kHostName);
   EXPECT_EQ(hostName->text().size(), 24);
+  EXPECT_EQ(hostName->cursorPosition(), 0) << "the edit shows the name's end, not its beginning";
   hostName->setFocus();
   hostName->end(false);
   QTest::keyClick(hostName, Qt::Key_X);
@@ -235,6 +237,16 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
   for (int typed = 0; typed < 10; ++typed) QTest::keyClick(hostName, Qt::Key_Backspace);
   QTest::keyClicks(hostName, "ABCDEFGHIJ");
   EXPECT_EQ(hostName->text().size(), 15);
+}
+
+TEST_F(MainWindowTest, APasteOverTheNameLimitKeepsWhatFits) {
+  QLineEdit* workgroup = Item<QLineEdit>(id::kWorkgroup);
+  workgroup->setText("ABCDEFGHIJ");
+  workgroup->setCursorPosition(2);
+  QApplication::clipboard()->setText("123456789");
+  workgroup->paste();
+  EXPECT_EQ(workgroup->text(), QStringLiteral("AB12345CDEFGHIJ"));
+  EXPECT_EQ(workgroup->cursorPosition(), 7);
 }
 
 TEST_F(MainWindowTest, AShownNameTooLongForTheRequestIsCutAtACharacterBorder) {
