@@ -8,7 +8,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 #include <memory>
@@ -69,6 +71,7 @@ class MainWindowX11Test : public ::testing::Test {
   T* Item(int controlId) {
     return dialogs::FindControl<T>(window.get(), controlId);
   }
+  static QWidget* Focused() { return QApplication::focusWidget(); }
 
   // Opens the combo's list with a click and returns the list's window once it shows.
   static QWidget* OpenList(QComboBox* combo) {
@@ -109,6 +112,14 @@ TEST_F(MainWindowX11Test, TheDriveListOpensBelowTheBoxAsHighAsItsTemplateSays) {
   EXPECT_TRUE(combo->view()->verticalScrollBar()->isVisible());
   PressKey("Escape");
   EXPECT_TRUE(QTest::qWaitFor([&] { return !popup->isVisible(); }));
+}
+
+TEST_F(MainWindowX11Test, FocusIsBackOnSearchDeviceAfterASearch) {
+  auto* search = Item<QPushButton>(id::kSearch);
+  QSignalSpy searches(search, &QPushButton::clicked);
+  ClickAt(search, search->rect().center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return searches.count() == 1; }));
+  EXPECT_EQ(Focused(), search);
 }
 
 }  // namespace
