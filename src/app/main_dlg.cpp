@@ -204,7 +204,8 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
 }
 
 void CMainDlg::SetTabOrder() {
-  // Template order; the four fields of an address control follow each other.
+  // Template order; the four fields of an address control follow each other (only the first
+  // is a tab stop).
   std::vector<QWidget*> chain;
   for (const TemplateItem& item : kMainControls) {
     QWidget* control = dialogs::FindControl(this, item.id);

@@ -7,6 +7,7 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -17,6 +18,7 @@
 
 #include "app/main_dlg.h"
 #include "app/main_dlg_template.h"
+#include "dialogs/ip_address_edit.h"
 #include "platform/testing/fake_drive_mappings.h"
 #include "platform/testing/fake_system_info.h"
 #include "window_test_support.h"
@@ -120,6 +122,17 @@ TEST_F(MainWindowX11Test, FocusIsBackOnSearchDeviceAfterASearch) {
   ClickAt(search, search->rect().center());
   ASSERT_TRUE(QTest::qWaitFor([&] { return searches.count() == 1; }));
   EXPECT_EQ(Focused(), search);
+}
+
+TEST_F(MainWindowX11Test, TabPassesEachAddressControlAsOneStop) {
+  auto* address = Item<dialogs::IpAddressEdit>(id::kIpAddress);
+  auto* netmask = Item<dialogs::IpAddressEdit>(id::kNetmask);
+  ClickAt(address->Field(0), address->Field(0)->rect().center());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Focused() == address->Field(0); }));
+  PressKey("Tab");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Focused() == netmask->Field(0); }, 2000));
+  PressKey("shift+Tab");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Focused() == address->Field(0); }, 2000));
 }
 
 }  // namespace
