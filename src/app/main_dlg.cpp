@@ -58,8 +58,11 @@ class TypingLimit : public QValidator {
       input.remove(start, cursor - start);
       input.truncate(room);
       cursor = static_cast<int>(start);
+      // Nothing of it fits: refused, so that the edit keeps its undo history.
+      if (input == accepted_) return Invalid;
     }
     allowance_ = std::min(allowance_, input.size());
+    accepted_ = input;
     return Acceptable;
   }
   void Allow(qsizetype length) const { allowance_ = length; }
@@ -67,6 +70,7 @@ class TypingLimit : public QValidator {
  private:
   int limit_;
   mutable qsizetype allowance_ = 0;
+  mutable QString accepted_;
 };
 
 QTreeWidget* MakeReportList(QWidget* parent) {

@@ -217,6 +217,7 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
     QLineEdit* edit = Item<QLineEdit>(editId);
     QTest::keyClicks(edit, "ABCDEFGHIJKLMNOPQR");
     EXPECT_EQ(edit->text(), QStringLiteral("ABCDEFGHIJKLMNO"));
+    EXPECT_TRUE(edit->isUndoAvailable());
     edit->clear();
   }
   // What a click on a device with a long name puts in.
