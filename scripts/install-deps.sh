@@ -12,7 +12,9 @@ packages=(
   # protocol tools and the virtual network lab
   nlohmann-json3-dev iproute2 procps util-linux
   # window
-  qt6-base-dev fonts-liberation fonts-arphic-uming xvfb xauth
+  qt6-base-dev fonts-liberation fonts-arphic-uming
+  # the window on a real X server: server, window manager, input (tests labelled x11)
+  xvfb xauth openbox xdotool
   # payload cross compilers and their optional check under emulation
   gcc-powerpc-linux-gnu gcc-arm-linux-gnueabi qemu-user
   # man pages, Debian packages and their checks

@@ -75,6 +75,18 @@ DriveComboContent MakeDriveComboContent(const DriveMapTable& table,
   return content;
 }
 
+int FindDriveLetter(const DriveComboContent& content, std::string_view entry) {
+  // Every entry begins with its letter and a colon.
+  const std::string_view letter = entry.substr(0, 2);
+  if (letter.size() < 2) return -1;
+  for (std::size_t index = 0; index < content.entries.size(); ++index) {
+    if (std::string_view(content.entries[index]).substr(0, 2) == letter) {
+      return static_cast<int>(index);
+    }
+  }
+  return -1;
+}
+
 std::string DriveForShare(const DriveMapTable& table, std::string_view deviceName,
                           std::string_view deviceAddress, std::string_view shareName,
                           bool hostIgnoreCase) {

@@ -36,6 +36,9 @@ struct DriveComboContent {
 DriveComboContent MakeDriveComboContent(const DriveMapTable& table,
                                         const platform::DriveMappings& system);
 
+// The index of the entry for the same drive letter as entry ("E:" or "E: \\host\share"), or -1.
+int FindDriveLetter(const DriveComboContent& content, std::string_view entry);
+
 // The drive letter ("Z:") that the share of the device is connected to, or empty. The host of a
 // connection may name the device or its address; share names always match ignoring case. When
 // several letters match, the last one wins.

@@ -24,6 +24,7 @@
 #include "dialogs/about_dialog.h"
 #include "dialogs/app_icon.h"
 #include "dialogs/dialog_units.h"
+#include "dialogs/drop_down_list.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/look.h"
 
@@ -37,15 +38,31 @@ QRect TemplateRect(const TemplateItem& item) {
   return dialogs::DuRect(dialogs::kArial8BaseUnits, item.x, item.y, item.w, height);
 }
 
+int OpenListHeight(const TemplateItem& combo) {
+  return dialogs::DuSize(dialogs::kArial8BaseUnits, 0, combo.h - kClosedComboHeight).height();
+}
+
 // Limits typing to a number of characters, while the program may still put a longer text in
 // (a device name shown after a click), which QLineEdit::setMaxLength would cut. As with the
-// classic edit control, such a text can be shortened but not made longer again.
+// classic edit control, such a text can be shortened but not made longer again, and a paste
+// keeps as much of the pasted text as fits.
 class TypingLimit : public QValidator {
  public:
   TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {}
-  State validate(QString& input, int&) const override {
-    if (input.size() > limit_ && input.size() > allowance_) return Invalid;
+  State validate(QString& input, int& cursor) const override {
+    const qsizetype room = std::max<qsizetype>(limit_, allowance_);
+    if (input.size() > room) {
+      // What was just typed or pasted ends at the cursor: its tail goes, never half a character.
+      qsizetype start = std::max<qsizetype>(cursor - (input.size() - room), 0);
+      if (start > 0 && input.at(start - 1).isHighSurrogate()) --start;
+      input.remove(start, cursor - start);
+      input.truncate(room);
+      cursor = static_cast<int>(start);
+      // Nothing of it fits: refused, so that the edit keeps its undo history.
+      if (input == accepted_) return Invalid;
+    }
     allowance_ = std::min(allowance_, input.size());
+    accepted_ = input;
     return Acceptable;
   }
   void Allow(qsizetype length) const { allowance_ = length; }
@@ -53,6 +70,7 @@ class TypingLimit : public QValidator {
  private:
   int limit_;
   mutable qsizetype allowance_ = 0;
+  mutable QString accepted_;
 };
 
 QTreeWidget* MakeReportList(QWidget* parent) {
@@ -74,6 +92,16 @@ QTreeWidget* MakeReportList(QWidget* parent) {
                    palette.color(QPalette::Active, QPalette::HighlightedText));
   list->setPalette(palette);
   return list;
+}
+
+bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries) {
+  if (combo->count() != static_cast<int>(entries.size())) return false;
+  for (int index = 0; index < combo->count(); ++index) {
+    if (combo->itemText(index).toStdString() != entries[static_cast<std::size_t>(index)]) {
+      return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace
@@ -144,6 +172,9 @@ void CMainDlg::CreateControls() {
   m_btnSetLanguage = FindControl<QPushButton>(this, id::kSetLanguage);
 
   m_comboDhcp->addItems({QStringLiteral("Disabled"), QStringLiteral("Enabled")});
+  // A freshly filled drop-down list has no selection until one is set (a click on a device);
+  // until then "Modify" of the LAN group does nothing.
+  m_comboDhcp->setCurrentIndex(-1);
   for (QLineEdit* edit : {m_editHostName, m_editWorkgroup}) {
     edit->setValidator(new TypingLimit(edit, kTextLimit));
   }
@@ -163,7 +194,7 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
       widget = new QLineEdit(this);
       break;
     case ItemKind::kCombo:
-      widget = new QComboBox(this);
+      widget = new dialogs::DropDownList(OpenListHeight(item), this);
       break;
     case ItemKind::kIpAddress:
       widget = new dialogs::IpAddressEdit(this);
@@ -177,7 +208,8 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
 }
 
 void CMainDlg::SetTabOrder() {
-  // Template order; the four fields of an address control follow each other.
+  // Template order; the four fields of an address control follow each other (only the first
+  // is a tab stop).
   std::vector<QWidget*> chain;
   for (const TemplateItem& item : kMainControls) {
     QWidget* control = dialogs::FindControl(this, item.id);
@@ -223,6 +255,8 @@ void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {
     limit->Allow(text.size());
   }
   edit->setText(text);
+  // A name longer than the edit shows its beginning, as the classic edit does.
+  edit->home(false);
 }
 
 void CMainDlg::OnInitDialog() {
@@ -236,12 +270,28 @@ void CMainDlg::OnInitDialog() {
 }
 
 void CMainDlg::FillDriveCombo() {
-  const DriveComboContent content = MakeDriveComboContent(DriveMap, m_drives);
+  ShowDriveEntries(MakeDriveComboContent(DriveMap, m_drives));
+}
+
+void CMainDlg::ShowDriveEntries(const DriveComboContent& content) {
   m_comboDrive->clear();
   for (const std::string& entry : content.entries) {
     m_comboDrive->addItem(QString::fromStdString(entry));
   }
   m_comboDrive->setCurrentIndex(content.selection);
+}
+
+// Every expose of the window rescans, and closing the combo's own list exposes it: a refill
+// there would take back the letter the user has just picked. So the combo changes only when the
+// mappings it shows have changed, and then keeps the user's letter while it is listed.
+void CMainDlg::FollowDriveMappings() {
+  const DriveComboContent content = MakeDriveComboContent(DriveMap, m_drives);
+  if (ComboShows(m_comboDrive, content.entries)) return;
+  const std::string chosen = m_comboDrive->currentText().toStdString();
+  ShowDriveEntries(content);
+  if (const int kept = FindDriveLetter(content, chosen); kept >= 0) {
+    m_comboDrive->setCurrentIndex(kept);
+  }
 }
 
 void CMainDlg::OnPaint() {
@@ -251,7 +301,7 @@ void CMainDlg::OnPaint() {
     return;
   }
   ScanDriveMappings(DriveMap, m_drives);
-  FillDriveCombo();
+  FollowDriveMappings();
   const int row = SelectedRowFromTop();
   if (row >= 0) RefreshShareList(row, false);
 }

@@ -98,6 +98,8 @@ class CMainDlg : public dialogs::TemplateDialog {
   dialogs::IpAddressEdit* AddressControl(validation::AddressKind kind) const;
   void SetAddressControlsEnabled(bool enabled);
   void SetSubnetButtonsEnabled(bool enabled);
+  void ShowDriveEntries(const DriveComboContent& content);
+  void FollowDriveMappings();
   void EndWaitingRescan();
 
   protocol::Session& m_session;

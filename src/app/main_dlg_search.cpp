@@ -56,12 +56,16 @@ void CMainDlg::ClearNameEdits() {
 }
 
 void CMainDlg::SearchAndListDevices() {
+  // Disabling the focused button passes the focus on to the next control; it comes back when
+  // the button does.
+  const bool searchHadFocus = focusWidget() == m_btnSearch;
   m_btnSearch->setEnabled(false);
   {
     NetworkWait wait(*this);
     m_session.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
   }
   m_btnSearch->setEnabled(true);
+  if (searchHadFocus) m_btnSearch->setFocus(Qt::OtherFocusReason);
   for (const protocol::DeviceRecord& record : m_session.DeviceTable) {
     auto* row = new QTreeWidgetItem(m_listDevices);
     SetDeviceItemText(row, kNameColumn, record.name.view());

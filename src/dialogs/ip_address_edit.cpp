@@ -51,6 +51,8 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
     field->setValidator(validator);
     field->setContextMenuPolicy(Qt::NoContextMenu);
     field->setMinimumWidth(1);
+    // One tab stop for the whole control: Tab enters at the first field and leaves from any.
+    if (i > 0) field->setFocusPolicy(Qt::ClickFocus);
     field->installEventFilter(this);
     connect(field, &QLineEdit::textEdited, this, [this, i] { OnFieldEdited(i); });
     connect(field, &QLineEdit::editingFinished, this, [this, i] { NormaliseField(i); });

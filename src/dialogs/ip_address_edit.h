@@ -3,7 +3,7 @@
 
 // An IPv4 address entry: four octet fields separated by dots inside one edit frame. Typing a
 // '.' or the third digit moves on to the next field, Backspace in an empty field goes back to
-// the previous one, and the arrow keys cross field borders.
+// the previous one, and the arrow keys cross field borders. Tab moves past the whole control.
 
 #include <QWidget>
 #include <array>

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "dialogs/app_icon.h"
+#include "dialogs/ip_address_edit.h"
 
 namespace corvane::dialogs {
 
@@ -42,6 +43,9 @@ class CorvaneStyle : public QProxyStyle {
   int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                 QStyleHintReturn* returnData) const override {
     if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+    // Drop-down lists open below the box with the height their template gives, not as a menu
+    // of every entry.
+    if (hint == SH_ComboBox_Popup) return 0;
     return QProxyStyle::styleHint(hint, option, widget, returnData);
   }
 
@@ -94,13 +98,22 @@ QPalette DialogPalette(const QPalette& base) {
 void ApplyLook(QApplication& app) {
   // QApplication takes ownership of the style.
   auto style = std::make_unique<CorvaneStyle>();
-  const QPalette standard = style->standardPalette();
+  QPalette standard = style->standardPalette();
+  // Fusion greys disabled text until it is barely readable on a disabled field's grey; greyed
+  // values (the fixed "admin", the addresses of a DHCP client) must stay legible.
+  standard.setColor(QPalette::Disabled, QPalette::Text, kGreyedText);
   QApplication::setStyle(style.release());
   // The same base palette whatever the platform theme offers, so offscreen and X11 agree.
   QApplication::setPalette(standard);
   const QPalette dialog = DialogPalette(standard);
   QApplication::setPalette(dialog, "QDialog");
   QApplication::setPalette(dialog, "QMessageBox");
+  // Children take their dialog's palette, and the style draws the outlines, arrows and empty
+  // areas of these from its window colour: they keep the standard one.
+  for (const char* control : {"QAbstractItemView", "QScrollBar", "QLineEdit", "QComboBox",
+                              IpAddressEdit::staticMetaObject.className()}) {
+    QApplication::setPalette(standard, control);
+  }
   app.setWindowIcon(AppIcon());
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -216,6 +217,7 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
     QLineEdit* edit = Item<QLineEdit>(editId);
     QTest::keyClicks(edit, "ABCDEFGHIJKLMNOPQR");
     EXPECT_EQ(edit->text(), QStringLiteral("ABCDEFGHIJKLMNO"));
+    EXPECT_TRUE(edit->isUndoAvailable());
     edit->clear();
   }
   // What a click on a device with a long name puts in.
@@ -225,6 +227,7 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
   dialog.OnClickDeviceList();
   QLineEdit* hostName = Item<QLineEdit>(id::kHostName);
   EXPECT_EQ(hostName->text().size(), 24);
+  EXPECT_EQ(hostName->cursorPosition(), 0) << "the edit shows the name's end, not its beginning";
   hostName->setFocus();
   hostName->end(false);
   QTest::keyClick(hostName, Qt::Key_X);
@@ -235,6 +238,16 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
   for (int typed = 0; typed < 10; ++typed) QTest::keyClick(hostName, Qt::Key_Backspace);
   QTest::keyClicks(hostName, "ABCDEFGHIJ");
   EXPECT_EQ(hostName->text().size(), 15);
+}
+
+TEST_F(MainWindowTest, APasteOverTheNameLimitKeepsWhatFits) {
+  QLineEdit* workgroup = Item<QLineEdit>(id::kWorkgroup);
+  workgroup->setText("ABCDEFGHIJ");
+  workgroup->setCursorPosition(2);
+  QApplication::clipboard()->setText("123456789");
+  workgroup->paste();
+  EXPECT_EQ(workgroup->text(), QStringLiteral("AB12345CDEFGHIJ"));
+  EXPECT_EQ(workgroup->cursorPosition(), 7);
 }
 
 TEST_F(MainWindowTest, AShownNameTooLongForTheRequestIsCutAtACharacterBorder) {
@@ -311,6 +324,19 @@ TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
   EXPECT_EQ(messages.shown()[1].caption, "Error");
 }
 
+TEST_F(MainWindowTest, TheDhcpListStartsWithoutASelectionAndModifyThenStopsSilently) {
+  MessageLog messages;
+  CMainDlg& dialog = Window();
+  EXPECT_EQ(Item<QComboBox>(id::kDhcp)->currentIndex(), -1);
+  // A row that the device table does not know leaves the DHCP list as it is.
+  auto* devices = Item<QTreeWidget>(id::kDeviceList);
+  devices->setCurrentItem(new QTreeWidgetItem(devices, {"NAS", "127.0.0.1"}));
+  dialog.OnClickDeviceList();
+  ASSERT_TRUE(dialog.DeviceSelected());
+  dialog.OnModifyLan();
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{});
+}
+
 TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything) {
   CMainDlg& dialog = Window();
   dialog.show();
@@ -331,7 +357,7 @@ TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything
   EXPECT_TRUE(dialogs::FindControl(&dialog, id::kIpAddress)->isEnabled());
 }
 
-TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints) {
+TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndRepaintsKeepTheChosenOne) {
   drives.SetDriveType('D', platform::DriveType::kFixed);
   drives.Connect('Z', "\\\\server\\docs");
   CMainDlg& dialog = Window();
@@ -341,13 +367,17 @@ TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndFollowsRepaints
   EXPECT_EQ(combo->itemText(21), QStringLiteral("Z: \\\\server\\docs"));
   EXPECT_EQ(combo->currentIndex(), 0);
 
-  // A connection made outside the program shows after the next repaint, which also puts the
-  // selection back on the first free letter.
+  // A connection made outside the program shows after the next repaint; the letter the user
+  // chose stays chosen while it is listed, and otherwise the first free one is.
   combo->setCurrentIndex(5);
+  ASSERT_EQ(combo->currentText(), QStringLiteral("J:"));
   drives.Connect('E', "\\\\nas\\public");
   dialog.RequestPaintRescan();
   QApplication::processEvents();
   EXPECT_EQ(combo->itemText(0), QStringLiteral("E: \\\\nas\\public"));
+  EXPECT_EQ(combo->currentText(), QStringLiteral("J:"));
+  drives.SetDriveType('J', platform::DriveType::kRemovable);
+  dialog.OnPaint();
   EXPECT_EQ(combo->currentText(), QStringLiteral("F:"));
 }
 
@@ -360,7 +390,9 @@ TEST_F(MainWindowTest, ReachabilityCheckTakesTheWorkersVerdictAndResetsIt) {
   EXPECT_TRUE(messages.shown().empty());
 
   dialog.DeviceReachable = -1;
+  Item<QComboBox>(id::kDrive)->setCurrentIndex(3);
   EXPECT_EQ(dialog.CheckDeviceReachable(), 0);
+  EXPECT_EQ(Item<QComboBox>(id::kDrive)->currentText(), QStringLiteral("D:")) << "refilled";
   EXPECT_EQ(dialog.DeviceReachable.load(), 0);
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].text, "Device is no longer available.");

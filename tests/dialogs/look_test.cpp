@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
+#include <QTreeWidget>
 
 #include "dialogs/app_icon.h"
 #include "with_look.h"
@@ -77,6 +80,54 @@ TEST_F(LookTest, GroupBoxFrameStandsOutFromTheDarkRed) {
     strongest = std::max(strongest, std::abs(c.red() - 145) + c.green() + c.blue());
   }
   EXPECT_GT(strongest, 120);
+}
+
+// Pixels in which the dialogs' dark red shows.
+int RedPixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (c.red() - std::max(c.green(), c.blue()) > 40) ++count;
+    }
+  }
+  return count;
+}
+
+TEST_F(LookTest, ListsDropDownListsAndGreyedEditsKeepTheStandardColours) {
+  QDialog dialog;
+  auto* list = new QTreeWidget(&dialog);
+  list->setHeaderLabels({QStringLiteral("Share name"), QStringLiteral("Connect to")});
+  list->setColumnWidth(0, 60);  // the header goes on past the columns
+  list->setColumnWidth(1, 60);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);  // with a corner between the bars
+  list->setGeometry(10, 10, 200, 120);
+  auto* combo = new QComboBox(&dialog);
+  for (int entry = 0; entry < 30; ++entry) combo->addItem(QString::number(entry));
+  combo->setGeometry(10, 140, 100, 21);
+  auto* greyed = new QLineEdit(QStringLiteral("admin"), &dialog);
+  greyed->setGeometry(120, 140, 80, 21);
+  greyed->setEnabled(false);
+  dialog.resize(220, 170);
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+
+  EXPECT_EQ(RedPixels(list->grab().toImage()), 0);
+  combo->showPopup();
+  EXPECT_EQ(RedPixels(combo->view()->window()->grab().toImage()), 0);
+  combo->hidePopup();
+  const QImage field = greyed->grab().toImage();
+  EXPECT_EQ(RedPixels(field), 0);
+  // The greyed text stays legible on the field's grey.
+  int darkest = 255;
+  const QRect inside = field.rect().adjusted(4, 4, -4, -4);
+  for (int y = inside.top(); y <= inside.bottom(); ++y) {
+    for (int x = inside.left(); x <= inside.right(); ++x) {
+      darkest = std::min(darkest, qGray(field.pixel(x, y)));
+    }
+  }
+  EXPECT_LT(darkest, 130);
 }
 
 TEST_F(LookTest, DialogButtonsCarryNoIcons) {
