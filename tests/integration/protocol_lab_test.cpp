@@ -462,15 +462,16 @@ TEST_F(ProtocolLab, IdleHandlerRunsThroughEveryWait) {
   int calls = 0;
   session_.SetIdleHandler([&] { ++calls; });
   Search();
-  // Two 50 ms pauses, 32 polls and 31 pauses of 20 ms, in slices of 10 ms, shared by the
-  // interfaces. A loaded machine may oversleep a slice, so each pause is counted one slice short.
-  EXPECT_GE(calls, 2 * 4 + 32 + 31 * 1);
+  // Every poll and every pause runs the handler at least once, however long a loaded machine
+  // oversleeps a 10 ms slice: 32 polls, the two 50 ms pauses after the sends and 31 pauses of
+  // 20 ms. How many slices a pause takes depends on the machine and is not asserted.
+  EXPECT_GE(calls, 32 + 2 + 31);
   Select(kNas1);
   ASSERT_EQ(lab::LabCommand({"silence", "nas1", "on"}), 0);
   calls = 0;
   EXPECT_EQ(session_.SendRw(), 0);
   ASSERT_EQ(lab::LabCommand({"silence", "nas1", "off"}), 0);
-  EXPECT_GE(calls, 11 + 10 * 9);  // eleven polls and ten pauses of 100 ms
+  EXPECT_GE(calls, 11 + 10);  // eleven polls and ten pauses of 100 ms, each at least once
 }
 
 TEST(ProtocolLabTransport, PortHeldByAnotherProgramIsReported) {
