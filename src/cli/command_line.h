@@ -24,13 +24,18 @@ struct CommandLine {
   bool version = false;
   bool json = false;
   bool verbose = false;
+  bool byName = false;
   std::string address;  // the device, normalised to dotted decimal
+  std::string share;
+  char drive = 0;  // the drive letter, D-Z, from driveText
+  std::optional<std::string> driveText;
   std::optional<std::string> password;
   std::optional<std::string> ip;
   std::optional<std::string> netmask;
   std::optional<std::string> gateway;
   std::optional<std::string> hostName;
   std::optional<std::string> workgroup;
+  std::optional<std::string> user;
   std::vector<std::string> passThrough;  // everything after "payloads"
 };
 

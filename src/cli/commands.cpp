@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <thread>
 
 #include "cli/command_line.h"
@@ -11,8 +12,14 @@
 #include "language/payloads_command.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
+#include "operations/drive_mapping.h"
 #include "operations/lan_settings.h"
 #include "operations/names.h"
+#include "operations/reachability_check.h"
+#include "operations/web_page.h"
+#include "platform/drive_mappings.h"
+#include "platform/system_info.h"
+#include "platform/web_browser.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
 
@@ -24,6 +31,12 @@ using protocol::Session;
 
 void Fail(Console& console, std::string_view message) {
   console.err << "corvane: " << OneLine(message) << "\n";
+}
+
+// The share's user and password fill buffers of 16 characters, as the window's Login dialog does.
+std::optional<std::string> CheckShareText(std::string_view text) {
+  if (text.size() <= kMaxPasswordLength) return std::nullopt;
+  return "a share's user name and password hold at most 16 characters each";
 }
 
 // The command line's side of an operation: the password from the options or the terminal, and
@@ -50,6 +63,35 @@ class CommandInteraction : public operations::Interaction {
 
   void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
 
+  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  // --by-name answers the question the window asks in its Mapping Type dialog.
+  operations::MapType ChooseMapType() override {
+    return line_.byName ? operations::MapType::kHostName : operations::MapType::kAddress;
+  }
+
+  // Only a user given with --user is tried; its password comes from --password or the terminal.
+  void AskShareCredentials(Session& session, std::string_view remote) override {
+    if (!line_.user) return;
+    session.LoginUserName.Set(*line_.user);
+    std::optional<std::string> password = line_.password;
+    if (!password && console_.askSecret) {
+      password =
+          console_.askSecret("Password for " + *line_.user + " on " + TerminalSafe(remote) + ": ");
+    }
+    if (!password) return;
+    typedRefusal_ = CheckShareText(*password);
+    if (!typedRefusal_) session.LoginPassword.Set(*password);
+  }
+
+  // A password typed at the prompt that the share's buffer cannot take.
+  const std::optional<std::string>& TypedRefusal() const { return typedRefusal_; }
+
   // After the device refused the password: what the user hears, and the exit status.
   int CredentialsRefused() {
     if (passwordRefusal_) {
@@ -64,6 +106,7 @@ class CommandInteraction : public operations::Interaction {
   const CommandLine& line_;
   Console& console_;
   std::optional<std::string> passwordRefusal_;
+  std::optional<std::string> typedRefusal_;
 };
 
 // One run of the protocol: the transport, with its problems on stderr, and the searches.
