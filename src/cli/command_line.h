@@ -16,7 +16,19 @@ enum ExitStatus : int {
   kExitNotFound = 3,      // no device with that address answered the search
 };
 
-enum class Command { kNone, kSearch, kInfo, kSetDhcp, kSetStatic, kSetNames, kPayloads };
+enum class Command {
+  kNone,
+  kSearch,
+  kInfo,
+  kSetDhcp,
+  kSetStatic,
+  kSetNames,
+  kDrives,
+  kMount,
+  kUnmount,
+  kWeb,
+  kPayloads,
+};
 
 struct CommandLine {
   Command command = Command::kNone;
@@ -56,5 +68,8 @@ std::string HelpText(Command command);
 // The dotted decimal form of a device address given on the command line (hex, octal and short
 // forms are understood); empty when the text is no IPv4 address.
 std::optional<std::string> NormaliseDeviceAddress(std::string_view text);
+
+// The letter of "Z", "z" or "Z:", upper case; empty when it is none of D-Z.
+std::optional<char> NormaliseDriveLetter(std::string_view text);
 
 }  // namespace corvane::cli

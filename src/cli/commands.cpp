@@ -285,6 +285,153 @@ int RunSetNames(const CommandLine& line, Console& console) {
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
+// Why a mapping failed, for the line after "Failed to map drive.".
+std::string MountFailure(const operations::MountResult& result, const CommandLine& line) {
+  using platform::DriveResult;
+  const std::string drive{line.drive, ':'};
+  switch (result.lastAttempt) {
+    case DriveResult::kLoginNeeded:
+      return line.user ? "the share refused the user and password"
+                       : "the share needs a user and password (--user)";
+    case DriveResult::kTimedOut:
+      return "the device did not answer in time";
+    case DriveResult::kAlreadyAssigned:
+    case DriveResult::kFilesOpen:
+      return drive + " stays mapped: files are open on it";
+    case DriveResult::kNoFolder:
+      return "the share has no folder for other programs (gvfs-fuse is missing)";
+    case DriveResult::kStateFile:
+      return "the record of the drive letters cannot be written";
+    case DriveResult::kUnavailable:
+      return "drive letters cannot be mapped here";
+    case DriveResult::kBadLocalName:
+    case DriveResult::kBadRemoteName:
+      return "the share cannot be named " + TerminalSafe(result.remote);
+    case DriveResult::kOk:
+    case DriveResult::kNotConnected:
+    case DriveResult::kFailed:
+      break;
+  }
+  return "the device refused " + TerminalSafe(result.remote) + ", or has no such share";
+}
+
+std::optional<int> RefuseShareLogin(const CommandLine& line, Console& console) {
+  for (const std::optional<std::string>* text : {&line.user, &line.password}) {
+    if (!*text) continue;
+    if (const std::optional<std::string> refusal = CheckShareText(**text)) {
+      Fail(console, *refusal);
+      return kExitUsage;
+    }
+  }
+  return std::nullopt;
+}
+
+// Drive letters need a desktop session: without one, say what is missing and stop.
+std::unique_ptr<platform::DriveMappings> SessionDrives(Console& console) {
+  std::unique_ptr<platform::DriveMappings> drives = platform::MakeDriveMappings();
+  if (const std::string missing = drives->Unavailable(); !missing.empty()) {
+    Fail(console, missing);
+    return nullptr;
+  }
+  return drives;
+}
+
+int RunDrives(const CommandLine& line, Console& console) {
+  const std::unique_ptr<platform::DriveMappings> drives = SessionDrives(console);
+  if (!drives) return kExitDeviceFailed;
+  const std::vector<operations::MappedDrive> mapped = operations::ListMappedDrives(*drives);
+  console.out << (line.json ? FormatDrivesJson(mapped) : FormatDrivesTable(mapped));
+  return kExitOk;
+}
+
+int RunMount(const CommandLine& line, Console& console) {
+  if (const auto status = RefuseShareLogin(line, console)) return *status;
+  const std::unique_ptr<platform::DriveMappings> drives = SessionDrives(console);
+  if (!drives) return kExitDeviceFailed;
+  DeviceRun run(line, console);
+  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  const protocol::DeviceRecord* device =
+      run.session().DeviceTable.FindDeviceByAddress(line.address);
+  const operations::MountRequest request{device->name.str(), line.address, line.share, line.drive};
+  const std::unique_ptr<platform::SystemInfo> system = platform::MakeSystemInfo();
+  CommandInteraction interaction(line, console);
+  const operations::MountResult result =
+      operations::MountShare(run.session(), {*drives, *system}, request, interaction);
+  switch (result.outcome) {
+    case operations::MountOutcome::kMapped:
+      console.out << operations::kMapDone << "\n"
+                  << FormatDrivesTable(
+                         {{line.drive, result.remote, drives->GetFolder(line.drive).value_or("")}});
+      return kExitOk;
+    case operations::MountOutcome::kUnavailable:
+      Fail(console, result.unavailable);
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kUnreachable:
+      Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kNameRefused:
+      Fail(console, std::string(operations::kMapFailed) + " The device's name " +
+                        TerminalSafe(device->name.view()) + " cannot name a share.");
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kFailed:
+      Fail(console, std::string(operations::kMapFailed) + " " +
+                        interaction.TypedRefusal().value_or(MountFailure(result, line)));
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kNoShare:
+    case operations::MountOutcome::kCancelled:
+    case operations::MountOutcome::kNoLetter:
+      break;
+  }
+  return kExitUsage;  // the arguments always name a share and a letter
+}
+
+int RunUnmount(const CommandLine& line, Console& console) {
+  const std::unique_ptr<platform::DriveMappings> drives = platform::MakeDriveMappings();
+  CommandInteraction interaction(line, console);
+  const operations::UnmountResult result =
+      operations::UnmountDrive(*drives, std::string(1, line.drive), interaction);
+  const std::string drive{line.drive, ':'};
+  switch (result.outcome) {
+    case operations::UnmountOutcome::kDone:
+      console.out << operations::kUnmountDone << "\n";
+      return kExitOk;
+    case operations::UnmountOutcome::kUnavailable:
+      Fail(console, result.unavailable);
+      return kExitDeviceFailed;
+    case operations::UnmountOutcome::kRefused:
+      break;
+  }
+  std::string reason = "it could not be unmounted";
+  if (result.result == platform::DriveResult::kNotConnected) reason = drive + " is not mapped";
+  if (result.result == platform::DriveResult::kFilesOpen) {
+    reason = "files are open on " + drive + ", or a program works in one of its folders";
+  }
+  Fail(console, "Unmount Disk Fail! " + reason);
+  return kExitDeviceFailed;
+}
+
+int RunWeb(const CommandLine& line, Console& console) {
+  CommandInteraction interaction(line, console);
+  if (!operations::CheckReachable(line.address, interaction)) {
+    Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
+    return kExitDeviceFailed;
+  }
+  const std::unique_ptr<platform::WebBrowser> browser = platform::MakeWebBrowser();
+  const operations::WebPageResult result = operations::OpenWebPage(line.address, *browser);
+  switch (result.outcome) {
+    case operations::WebPageOutcome::kBrowser:
+      console.out << "Opened " << result.url << " in " << TerminalSafe(result.browserName) << "\n";
+      return kExitOk;
+    case operations::WebPageOutcome::kSystemOpener:
+      console.out << "Opened " << result.url << " with xdg-open\n";
+      return kExitOk;
+    case operations::WebPageOutcome::kNotStarted:
+      break;
+  }
+  Fail(console, "neither the browser nor xdg-open could be started for " + result.url);
+  return kExitDeviceFailed;
+}
+
 int RunPayloads(const CommandLine& line, Console& console) {
   return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
 }
@@ -301,6 +448,14 @@ int RunParsed(const CommandLine& line, Console& console) {
       return RunSetStatic(line, console);
     case Command::kSetNames:
       return RunSetNames(line, console);
+    case Command::kDrives:
+      return RunDrives(line, console);
+    case Command::kMount:
+      return RunMount(line, console);
+    case Command::kUnmount:
+      return RunUnmount(line, console);
+    case Command::kWeb:
+      return RunWeb(line, console);
     case Command::kPayloads:
       return RunPayloads(line, console);
     case Command::kNone:
