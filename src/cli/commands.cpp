@@ -291,28 +291,28 @@ std::string MountFailure(const operations::MountResult& result, const CommandLin
   const std::string drive{line.drive, ':'};
   switch (result.lastAttempt) {
     case DriveResult::kLoginNeeded:
-      return line.user ? "the share refused the user and password"
-                       : "the share needs a user and password (--user)";
+      return line.user ? "The share refused the user and password."
+                       : "The share needs a user and password (--user).";
     case DriveResult::kTimedOut:
-      return "the device did not answer in time";
+      return "The device did not answer in time.";
     case DriveResult::kAlreadyAssigned:
     case DriveResult::kFilesOpen:
-      return drive + " stays mapped: files are open on it";
+      return drive + " stays mapped: files are open on it.";
     case DriveResult::kNoFolder:
-      return "the share has no folder for other programs (gvfs-fuse is missing)";
+      return "The share has no folder for other programs (gvfs-fuse is missing).";
     case DriveResult::kStateFile:
-      return "the record of the drive letters cannot be written";
+      return "The record of the drive letters cannot be written.";
     case DriveResult::kUnavailable:
-      return "drive letters cannot be mapped here";
+      return "Drive letters cannot be mapped here.";
     case DriveResult::kBadLocalName:
     case DriveResult::kBadRemoteName:
-      return "the share cannot be named " + TerminalSafe(result.remote);
+      return "The share cannot be named " + TerminalSafe(result.remote) + ".";
     case DriveResult::kOk:
     case DriveResult::kNotConnected:
     case DriveResult::kFailed:
       break;
   }
-  return "the device refused " + TerminalSafe(result.remote) + ", or has no such share";
+  return "The device refused " + TerminalSafe(result.remote) + ", or has no such share.";
 }
 
 std::optional<int> RefuseShareLogin(const CommandLine& line, Console& console) {
@@ -401,10 +401,10 @@ int RunUnmount(const CommandLine& line, Console& console) {
     case operations::UnmountOutcome::kRefused:
       break;
   }
-  std::string reason = "it could not be unmounted";
-  if (result.result == platform::DriveResult::kNotConnected) reason = drive + " is not mapped";
+  std::string reason = "It could not be unmounted.";
+  if (result.result == platform::DriveResult::kNotConnected) reason = drive + " is not mapped.";
   if (result.result == platform::DriveResult::kFilesOpen) {
-    reason = "files are open on " + drive + ", or a program works in one of its folders";
+    reason = "Files are open on " + drive + ", or a program works in one of its folders.";
   }
   Fail(console, "Unmount Disk Fail! " + reason);
   return kExitDeviceFailed;

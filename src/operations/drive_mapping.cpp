@@ -85,39 +85,30 @@ MountResult MountShare(protocol::Session& session, const ShareServices& services
   session.LoginUserName.Clear();
   session.LoginPassword.Clear();
   MountResult result{MountOutcome::kNoShare, {}, DriveResult::kFailed, {}};
-  if (request.shareName.empty()) return result;
+  const auto end = [&result](MountOutcome outcome) {
+    result.outcome = outcome;
+    return result;
+  };
+  if (request.shareName.empty()) return end(MountOutcome::kNoShare);
   result.unavailable = Unavailable(services.drives, interaction);
-  if (!result.unavailable.empty()) {
-    result.outcome = MountOutcome::kUnavailable;
-    return result;
-  }
+  if (!result.unavailable.empty()) return end(MountOutcome::kUnavailable);
   const MapType type = interaction.ChooseMapType();
-  if (type == MapType::kCancelled) {
-    result.outcome = MountOutcome::kCancelled;
-    return result;
-  }
+  if (type == MapType::kCancelled) return end(MountOutcome::kCancelled);
   if (!CheckReachable(request.deviceAddress, interaction, services.reachability)) {
-    result.outcome = MountOutcome::kUnreachable;
-    return result;
+    return end(MountOutcome::kUnreachable);
   }
-  if (!request.letter) {
-    result.outcome = MountOutcome::kNoLetter;
-    return result;
-  }
+  if (!request.letter) return end(MountOutcome::kNoLetter);
+
   const std::string& host = type == MapType::kHostName ? request.deviceName : request.deviceAddress;
   result.remote = "\\\\" + host + "\\" + request.shareName;
   // Checked before the letter loses its connection: a name from the network must not cost the
   // user a working drive.
-  if (!platform::ParseShareName(result.remote)) {
-    result.outcome = MountOutcome::kNameRefused;
-    return result;
-  }
+  if (!platform::ParseShareName(result.remote)) return end(MountOutcome::kNameRefused);
   const char letter = *request.letter;
   internal::RunAside(interaction, [&] { return services.drives.CancelConnection(letter, false); });
   result.lastAttempt = Mapping(session, services, letter, result.remote, interaction).Connect();
-  result.outcome =
-      result.lastAttempt == DriveResult::kOk ? MountOutcome::kMapped : MountOutcome::kFailed;
-  return result;
+  return end(result.lastAttempt == DriveResult::kOk ? MountOutcome::kMapped
+                                                    : MountOutcome::kFailed);
 }
 
 UnmountResult UnmountDrive(platform::DriveMappings& drives, std::string_view driveText,

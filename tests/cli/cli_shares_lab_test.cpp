@@ -131,8 +131,8 @@ TEST_F(SharesCommands, MountByAddressOrNameThenRemapAndUnmountOnceNothingIsOpen)
     run = RunCli({"unmount", "Z"});
     EXPECT_EQ(run.status, 1) << Describe(run);
     EXPECT_EQ(run.err,
-              "corvane: Unmount Disk Fail! files are open on Z:, or a program works in one of "
-              "its folders\n");
+              "corvane: Unmount Disk Fail! Files are open on Z:, or a program works in one of "
+              "its folders.\n");
   }
   EXPECT_EQ(
       corvane::lab::ReadWholeFile(corvane::lab::ShareFolder("alder", "public") + "/letter.txt"),
@@ -143,17 +143,17 @@ TEST_F(SharesCommands, MountByAddressOrNameThenRemapAndUnmountOnceNothingIsOpen)
   EXPECT_TRUE(Drive("Z").is_null());
   run = RunCli({"unmount", "Z"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "corvane: Unmount Disk Fail! Z: is not mapped\n");
+  EXPECT_EQ(run.err, "corvane: Unmount Disk Fail! Z: is not mapped.\n");
 }
 
 TEST_F(SharesCommands, AShareThatNeedsALoginTakesTheUserAndThePromptedPassword) {
   CliRun run = RunCli({"mount", kAlder, "private", "--drive", "X"});
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_EQ(run.err,
-            "corvane: Failed to map drive. the share needs a user and password (--user)\n");
+            "corvane: Failed to map drive. The share needs a user and password (--user).\n");
   run =
       RunCli({"mount", kAlder, "private", "--drive", "X", "--user", "labuser", "--password", "no"});
-  EXPECT_EQ(run.err, "corvane: Failed to map drive. the share refused the user and password\n");
+  EXPECT_EQ(run.err, "corvane: Failed to map drive. The share refused the user and password.\n");
   EXPECT_TRUE(Drive("X").is_null());
 
   run = RunCli({"mount", kAlder, "private", "--drive", "X", "--user", "labuser"}, {"lab-secret"});
@@ -189,7 +189,7 @@ TEST_F(SharesCommands, CrookedNamesGoneAndSilentDevicesFailWithinTheirBounds) {
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::cout << "[measure] mount of a silent server given up after " << seconds << " s\n";
   EXPECT_EQ(run.status, 1) << Describe(run);
-  EXPECT_EQ(run.err, "corvane: Failed to map drive. the device did not answer in time\n");
+  EXPECT_EQ(run.err, "corvane: Failed to map drive. The device did not answer in time.\n");
   EXPECT_LT(seconds, 25) << "does not hang";
   EXPECT_TRUE(Drive("W").is_null());
 }
