@@ -106,14 +106,16 @@ bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries)
 
 }  // namespace
 
-CMainDlg::CMainDlg(protocol::Session& session, const platform::DriveMappings& drives,
+CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives,
                    const platform::SystemInfo& system, QWidget* parent)
     : TemplateDialog(Template{kMainDialogWidth, kMainDialogHeight, dialogs::ApplicationTitle(),
                               dialogs::kCaptionWithMinimizeAndCloseBox},
                      parent),
       m_session(session),
       m_drives(drives),
-      m_system(system) {
+      m_system(system),
+      m_ownBrowser(platform::MakeWebBrowser()),
+      m_browser(m_ownBrowser.get()) {
   setWindowIcon(dialogs::AppIcon());
 
   CreateStatics();
@@ -247,7 +249,10 @@ void CMainDlg::ConnectHandlers() {
   // Only a choice of the user changes the address controls; the program's own setCurrentIndex
   // does not come here.
   connect(m_comboDhcp, &QComboBox::activated, this, [this] { OnDhcpSelChange(); });
-  // Mount, Unmount, "Connect to webpage" and "Set language" get their operations later.
+  onClick(id::kWebPage, &CMainDlg::OnConnectWebPage);
+  onClick(id::kMount, &CMainDlg::OnMount);
+  onClick(id::kUnmount, &CMainDlg::OnUnmount);
+  // "Set language" gets its operation later.
 }
 
 void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {

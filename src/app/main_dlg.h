@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <atomic>
+#include <memory>
 #include <optional>
 
 #include "app/drive_map.h"
 #include "dialogs/busy_wait.h"
 #include "dialogs/template_dialog.h"
 #include "platform/drive_mappings.h"
+#include "platform/reachability.h"
 #include "platform/system_info.h"
+#include "platform/web_browser.h"
 #include "protocol/fixed_text.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
@@ -25,7 +27,8 @@ class IpAddressEdit;
 
 namespace corvane::operations {
 struct LanRefusal;
-}
+struct MountRequest;
+}  // namespace corvane::operations
 
 namespace corvane::app {
 
@@ -38,12 +41,19 @@ class CMainDlg : public dialogs::TemplateDialog {
   Q_OBJECT
 
  public:
-  CMainDlg(protocol::Session& session, const platform::DriveMappings& drives,
+  CMainDlg(protocol::Session& session, platform::DriveMappings& drives,
            const platform::SystemInfo& system, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
   bool DeviceSelected() const { return m_deviceSelected != 0; }
   QAction* AboutAction() const { return m_aboutAction; }
+
+  // The browser that "Connect to webpage" starts (the desktop's default unless set), and the
+  // test that tells whether a device still answers (its web port unless set).
+  void UseWebBrowser(platform::WebBrowser& browser) { m_browser = &browser; }
+  void UseReachabilityTest(platform::ReachabilityTest test) {
+    m_reachabilityTest = std::move(test);
+  }
 
   // Handlers, public so that tests and later operations can run them directly.
   void RefreshDeviceList();
@@ -51,6 +61,9 @@ class CMainDlg : public dialogs::TemplateDialog {
   void OnModifyLan();
   void OnDhcpSelChange();
   void OnModifyHostName();
+  void OnConnectWebPage();
+  void OnMount();
+  void OnUnmount();
   void OnAbout();
   void OnExit();
   int CheckDeviceReachable();
@@ -64,7 +77,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   // Shared with the operations on the selected device.
   DriveMapTable DriveMap{};
   protocol::FixedText<64> SelectedDeviceHost;
-  std::atomic<int> DeviceReachable{0};  // 0 pending, 1 reachable, -1 unreachable
+  int MapType = 0;  // the last answer of the Mapping Type dialog: 1 host name, 2 address, 0 none
 
  protected:
   void OnInitDialog() override;
@@ -101,10 +114,17 @@ class CMainDlg : public dialogs::TemplateDialog {
   void ShowDriveEntries(const DriveComboContent& content);
   void FollowDriveMappings();
   void EndWaitingRescan();
+  void ReportDeviceGone();
+  void RefreshDrives(bool hostIgnoreCase);
+  operations::MountRequest MountRequestFromWindow() const;
+  int SelectedShareRowFromTop() const;
 
   protocol::Session& m_session;
-  const platform::DriveMappings& m_drives;
+  platform::DriveMappings& m_drives;
   const platform::SystemInfo& m_system;
+  std::unique_ptr<platform::WebBrowser> m_ownBrowser;
+  platform::WebBrowser* m_browser = nullptr;
+  platform::ReachabilityTest m_reachabilityTest;
 
   int m_deviceSelected = 0;
   QTreeWidget* m_listDevices = nullptr;

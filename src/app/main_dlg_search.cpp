@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
-#include <chrono>
 
 #include "app/device_text.h"
 #include "app/main_dlg.h"
@@ -15,6 +14,7 @@
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/message_box.h"
 #include "operations/device_view.h"
+#include "operations/reachability_check.h"
 
 namespace corvane::app {
 namespace {
@@ -86,6 +86,13 @@ void CMainDlg::RefreshDeviceList() {
 int CMainDlg::SelectedRowFromTop() const {
   for (int row = FirstVisibleRow(m_listDevices); row < m_listDevices->topLevelItemCount(); ++row) {
     if (m_listDevices->topLevelItem(row)->isSelected()) return row;
+  }
+  return -1;
+}
+
+int CMainDlg::SelectedShareRowFromTop() const {
+  for (int row = FirstVisibleRow(m_listShares); row < m_listShares->topLevelItemCount(); ++row) {
+    if (m_listShares->topLevelItem(row)->isSelected()) return row;
   }
   return -1;
 }
@@ -165,24 +172,21 @@ void CMainDlg::RefreshShareList(int row, bool hostIgnoreCase) {
 }
 
 int CMainDlg::CheckDeviceReachable() {
-  for (int waited = 0;; ++waited) {
-    const int reachable = DeviceReachable.load();
-    if (reachable == 1) {
-      DeviceReachable.store(0);
-      return 1;
-    }
-    if (reachable == -1 || waited == 2) break;
-    NetworkWait wait(*this);
-    dialogs::SleepPumping(std::chrono::milliseconds(1000));
+  WindowInteraction interaction(*this);
+  if (operations::CheckReachable(SelectedDeviceHost.str(), interaction, m_reachabilityTest)) {
+    return 1;
   }
+  ReportDeviceGone();
+  return 0;
+}
+
+void CMainDlg::ReportDeviceGone() {
   dialogs::ShowMessage(this, "Device is no longer available.", "Warning",
                        dialogs::MessageIcon::kWarning);
   ScanDriveMappings(DriveMap, m_drives);
   FillDriveCombo();
   RefreshDeviceList();
   m_deviceSelected = 0;
-  DeviceReachable.store(0);
-  return 0;
 }
 
 }  // namespace corvane::app

@@ -7,12 +7,15 @@
 #include "app/network_wait.h"
 #include "dialogs/busy_wait.h"
 #include "dialogs/login_dialog.h"
+#include "dialogs/map_type_dialog.h"
 
 namespace corvane::app {
 
 namespace {
 
 constexpr int kAdminLoginMode = 1;
+constexpr int kShareLoginMode = 0;
+constexpr int kMapByHostName = 1;
 
 }  // namespace
 
@@ -30,6 +33,25 @@ void CMainDlg::WindowInteraction::Blocking(const std::function<void()>& exchange
 void CMainDlg::WindowInteraction::Wait(std::chrono::milliseconds duration) {
   NetworkWait wait(dialog_);
   dialogs::SleepPumping(duration);
+}
+
+void CMainDlg::WindowInteraction::WaitUntil(const std::function<bool()>& done,
+                                            std::chrono::milliseconds bound) {
+  NetworkWait wait(dialog_);
+  dialogs::WaitPumping(done, bound);
+}
+
+operations::MapType CMainDlg::WindowInteraction::ChooseMapType() {
+  dialog_.MapType = kMapByHostName;
+  dialogs::CMapTypeDlg mapType(dialog_.MapType, &dialog_);
+  mapType.DoModal();
+  return static_cast<operations::MapType>(dialog_.MapType);
+}
+
+void CMainDlg::WindowInteraction::AskShareCredentials(protocol::Session& session,
+                                                      std::string_view /*remote*/) {
+  dialogs::CLoginDlg login(session, kShareLoginMode, dialog_.m_system, &dialog_);
+  login.DoModal();
 }
 
 void CMainDlg::WindowInteraction::WorkgroupRead(std::string_view workgroup) {

@@ -8,8 +8,9 @@
 
 namespace corvane::app {
 
-// Asks with the Login dialog; blocks inside a NetworkWait (busy cursor, no input, painting) and
-// shows the workgroup of a clicked device before its share list is read.
+// Asks with the Login and Mapping Type dialogs; blocks and waits inside a NetworkWait (busy
+// cursor, no input, painting) and shows the workgroup of a clicked device before its share list
+// is read.
 class CMainDlg::WindowInteraction : public operations::Interaction {
  public:
   explicit WindowInteraction(CMainDlg& dialog) : dialog_(dialog) {}
@@ -17,6 +18,9 @@ class CMainDlg::WindowInteraction : public operations::Interaction {
   bool AskAdministratorCredentials(protocol::Session& session) override;
   void Blocking(const std::function<void()>& exchange) override;
   void Wait(std::chrono::milliseconds duration) override;
+  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override;
+  operations::MapType ChooseMapType() override;
+  void AskShareCredentials(protocol::Session& session, std::string_view remote) override;
   void WorkgroupRead(std::string_view workgroup) override;
 
  private:

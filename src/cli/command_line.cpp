@@ -2,6 +2,9 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
+#include <cctype>
+
+#include "platform/unc_path.h"
 
 namespace corvane::cli {
 
@@ -24,6 +27,7 @@ struct CommandSpec {
   std::vector<std::string_view> valueOptions;  // options followed by a value
   std::vector<std::string_view> required;      // value options that must be given
   bool takesPassword = false;
+  std::string_view operand = {};  // a further argument after ADDRESS, if any
 };
 
 // --verbose only where it prints something: the trace lines of the device's read replies (info)
@@ -46,6 +50,17 @@ const std::vector<CommandSpec>& Specs() {
        {},
        {"--host-name", "--workgroup"},
        {"--host-name", "--workgroup"}},
+      {Command::kDrives, "drives", false, {"--json"}, {}, {}},
+      {Command::kMount,
+       "mount",
+       true,
+       {"--by-name"},
+       {"--drive", "--user"},
+       {"--drive"},
+       true,
+       "SHARE"},
+      {Command::kUnmount, "unmount", false, {}, {}, {}, false, "LETTER"},
+      {Command::kWeb, "web", true, {}, {}, {}},
       {Command::kPayloads, "payloads", false, {}, {}, {}},
   };
   return specs;
@@ -81,12 +96,32 @@ std::optional<std::string>* ValueSlot(CommandLine& line, std::string_view option
   if (option == "--gateway") return &line.gateway;
   if (option == "--host-name") return &line.hostName;
   if (option == "--workgroup") return &line.workgroup;
+  if (option == "--user") return &line.user;
+  if (option == "--drive") return &line.driveText;
   return nullptr;
 }
 
 void SetFlag(CommandLine& line, std::string_view flag) {
   if (flag == "--json") line.json = true;
   if (flag == "--verbose") line.verbose = true;
+  if (flag == "--by-name") line.byName = true;
+}
+
+// The drive letter, the share name and the credentials of mount and unmount.
+std::string CheckShareArguments(const CommandSpec& spec, CommandLine& line) {
+  if (spec.command != Command::kMount && spec.command != Command::kUnmount) return "";
+  if (!line.driveText) return "";  // required: refused before this
+  const std::optional<char> letter = NormaliseDriveLetter(*line.driveText);
+  if (!letter) return "not a drive letter D-Z: " + *line.driveText;
+  line.drive = *letter;
+  if (spec.command == Command::kUnmount) return "";
+  if (!platform::ParseShareName("\\\\host\\" + line.share)) {
+    return "not a share name: " + line.share;
+  }
+  if ((line.password || line.passwordFile) && !line.user) {
+    return std::string(line.password ? kPasswordOption : kPasswordFileOption) + " needs --user";
+  }
+  return "";
 }
 
 // One decimal part of a device address: 0-255, no sign, no leading zero.
@@ -139,34 +174,46 @@ std::string ReadOptions(const CommandSpec& spec, const std::vector<std::string>&
   return "";
 }
 
-std::string ReadAddress(const CommandSpec& spec, const std::vector<std::string>& positional,
-                        CommandLine& line) {
-  if (!spec.takesAddress) {
-    if (!positional.empty()) return "unexpected argument " + positional.front();
-    return "";
+// ADDRESS where the command takes one, then its further argument; returns the error text or "".
+std::string ReadPositionals(const CommandSpec& spec, const std::vector<std::string>& positional,
+                            CommandLine& line) {
+  std::size_t next = 0;
+  if (spec.takesAddress) {
+    if (positional.empty()) return std::string(spec.name) + " needs the ADDRESS of a device";
+    if (!IsDeviceAddress(positional.front())) {
+      return "not a device address (four numbers 0-255 separated by dots): " + positional.front();
+    }
+    line.address = positional.front();
+    next = 1;
   }
-  if (positional.empty()) return std::string(spec.name) + " needs the ADDRESS of a device";
-  if (positional.size() > 1) return "unexpected argument " + positional[1];
-  if (!IsDeviceAddress(positional.front())) {
-    return "not a device address (four numbers 0-255 separated by dots): " + positional.front();
+  if (!spec.operand.empty()) {
+    if (positional.size() <= next) {
+      return std::string(spec.name) + " needs the " + std::string(spec.operand);
+    }
+    const std::string& operand = positional[next++];
+    if (spec.operand == "SHARE") {
+      line.share = operand;
+    } else {
+      line.driveText = operand;
+    }
   }
-  line.address = positional.front();
+  if (positional.size() > next) return "unexpected argument " + positional[next];
   return "";
 }
 
-// Reads the options and the address of one command; returns the error text or "".
+// Reads the options and the positional arguments of one command; returns the error text or "".
 std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std::string>& args,
                                   CommandLine& line) {
   std::vector<std::string> positional;
   if (std::string error = ReadOptions(spec, args, line, positional); !error.empty()) return error;
-  if (std::string error = ReadAddress(spec, positional, line); !error.empty()) return error;
+  if (std::string error = ReadPositionals(spec, positional, line); !error.empty()) return error;
   for (const std::string_view option : spec.required) {
     if (!ValueSlot(line, option)->has_value()) return std::string(option) + " is required";
   }
   if (line.password && line.passwordFile) {
     return "--password and --password-file cannot be used together";
   }
-  return "";
+  return CheckShareArguments(spec, line);
 }
 
 // --help or -h in the place of an option (not as the value of one, a password may be "-h").
@@ -202,6 +249,14 @@ bool IsDeviceAddress(std::string_view text) {
     text.remove_prefix(dot + 1);
   }
   return parts == 4;
+}
+
+std::optional<char> NormaliseDriveLetter(std::string_view text) {
+  if (text.size() == 2 && text[1] == ':') text.remove_suffix(1);
+  if (text.size() != 1) return std::nullopt;
+  const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (letter < 'D' || letter > 'Z') return std::nullopt;
+  return letter;
 }
 
 ParseOutcome ParseCommandLine(const std::vector<std::string>& args) {
@@ -288,6 +343,34 @@ std::string HelpText(Command command) {
              "  \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } @ # ( ) ! ^ $ % & , and blanks;\n"
              "a workgroup cannot hold \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } , and blanks.\n"
              "Each holds at most 31 characters.\n";
+    case Command::kDrives:
+      return "Usage: corvane drives [--json]\n"
+             "Lists the drive letters that stand for a device's share mounted in this desktop\n"
+             "session: letter, the share as it was mapped (\\\\host\\share) and the folder any\n"
+             "program opens its files in.\n"
+             "  --json     print a JSON array of objects with the keys letter, remote and path\n";
+    case Command::kMount:
+      return std::string(
+                 "Usage: corvane mount ADDRESS SHARE --drive L [--by-name] [--user U]\n"
+                 "                     [--password-file FILE | --password P]\n"
+                 "Searches, checks that the device at ADDRESS still answers on its web port, then\n"
+                 "maps its share SHARE to the drive letter L (D-Z), replacing whatever L stood "
+                 "for.\n"
+                 "The share is tried without credentials first; when it keeps refusing, once more\n"
+                 "with U and its password (from the options below, or asked for on a terminal).\n"
+                 "  --drive L             the drive letter\n"
+                 "  --by-name             name the share by the device's name, not its address\n"
+                 "  --user U              the user for a share that needs a login (at most 16\n"
+                 "                        characters)\n") +
+             std::string(kPasswordOptionsHelp);
+    case Command::kUnmount:
+      return "Usage: corvane unmount L\n"
+             "Removes the mapping of the drive letter L (D-Z). Refused while any of your\n"
+             "programs has a file open on the drive or works in one of its folders.\n";
+    case Command::kWeb:
+      return "Usage: corvane web ADDRESS\n"
+             "Checks that the device at ADDRESS answers on its web port, then opens its web\n"
+             "page, http://ADDRESS, in the desktop's default browser (or with xdg-open).\n";
     case Command::kPayloads:
       return "Usage: corvane payloads [...]\n"
              "Works with the language support files; see 'corvane payloads --help'.\n";
@@ -303,15 +386,19 @@ std::string HelpText(Command command) {
          "  set-dhcp ADDRESS       make a device a DHCP client\n"
          "  set-static ADDRESS     give a device a static address, netmask and gateway\n"
          "  set-names ADDRESS      change a device's host name and workgroup\n"
+         "  drives                 list the drive letters mapped to shares\n"
+         "  mount ADDRESS SHARE    map a device's share to a drive letter\n"
+         "  unmount L              remove the mapping of drive letter L\n"
+         "  web ADDRESS            open a device's web page in the browser\n"
          "  payloads               work with the language support files\n"
          "\n"
          "'corvane COMMAND --help' describes each command.\n"
          "\n"
          "ADDRESS is the device's address as 'corvane search' shows it (192.168.1.20).\n"
          "\n"
-         "Exit status: 0 success, 1 the device refused or did not answer, 2 usage error or\n"
-         "input refused before anything was sent, 3 no device with that address answered\n"
-         "the search.\n"
+         "Exit status: 0 success, 1 the device refused or did not answer, or the operation\n"
+         "failed, 2 usage error or input refused before anything was sent, 3 no device with\n"
+         "that address answered the search.\n"
          "Devices answer on UDP port 13579: it must be open for inbound traffic in the local\n"
          "firewall.\n";
 }

@@ -16,7 +16,19 @@ enum ExitStatus : int {
   kExitNotFound = 3,      // no device with that address answered the search
 };
 
-enum class Command { kNone, kSearch, kInfo, kSetDhcp, kSetStatic, kSetNames, kPayloads };
+enum class Command {
+  kNone,
+  kSearch,
+  kInfo,
+  kSetDhcp,
+  kSetStatic,
+  kSetNames,
+  kDrives,
+  kMount,
+  kUnmount,
+  kWeb,
+  kPayloads,
+};
 
 struct CommandLine {
   Command command = Command::kNone;
@@ -24,7 +36,11 @@ struct CommandLine {
   bool version = false;
   bool json = false;
   bool verbose = false;
+  bool byName = false;
   std::string address;  // the device, four decimal numbers 0-255 as the device shows it
+  std::string share;
+  char drive = 0;  // the drive letter, D-Z, from driveText
+  std::optional<std::string> driveText;
   std::optional<std::string> password;      // --password P
   std::optional<std::string> passwordFile;  // --password-file FILE, or "-" for standard input
   std::optional<std::string> ip;
@@ -32,6 +48,7 @@ struct CommandLine {
   std::optional<std::string> gateway;
   std::optional<std::string> hostName;
   std::optional<std::string> workgroup;
+  std::optional<std::string> user;
   std::vector<std::string> passThrough;  // everything after "payloads"
 };
 
@@ -52,5 +69,8 @@ std::string HelpText(Command command);
 // True for the ADDRESS of a device as the devices and 'corvane search' show it: four decimal
 // numbers 0-255 separated by dots, without leading zeros (which would read as octal elsewhere).
 bool IsDeviceAddress(std::string_view text);
+
+// The letter of "Z", "z" or "Z:", upper case; empty when it is none of D-Z.
+std::optional<char> NormaliseDriveLetter(std::string_view text);
 
 }  // namespace corvane::cli

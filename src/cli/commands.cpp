@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <thread>
 
 #include "cli/command_line.h"
@@ -12,8 +13,14 @@
 #include "language/payloads_command.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
+#include "operations/drive_mapping.h"
 #include "operations/lan_settings.h"
 #include "operations/names.h"
+#include "operations/reachability_check.h"
+#include "operations/web_page.h"
+#include "platform/drive_mappings.h"
+#include "platform/system_info.h"
+#include "platform/web_browser.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
 
@@ -30,12 +37,28 @@ void Fail(Console& console, std::string_view message) {
   console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
 }
 
-// The command line's side of an operation: the given password or one asked for on the
+// The share's user and password fill buffers of 16 characters, as the window's Login dialog does.
+std::optional<std::string> CheckShareText(std::string_view text) {
+  if (text.size() <= kMaxPasswordLength) return std::nullopt;
+  return "a share's user name and password hold at most 16 characters each";
+}
+
+// What mount answers for the window's Mapping Type and share Login dialogs.
+struct ShareAnswers {
+  bool byName = false;
+  std::optional<std::string> user;
+};
+
+// The command line's side of an operation: the password from the options, a file or the
 // terminal, and plain blocking waits.
 class CommandInteraction : public operations::Interaction {
  public:
-  CommandInteraction(GivenPassword given, std::string address, Console& console)
-      : given_(std::move(given)), address_(std::move(address)), console_(console) {}
+  CommandInteraction(GivenPassword given, std::string address, Console& console,
+                     ShareAnswers share = {})
+      : given_(std::move(given)),
+        address_(std::move(address)),
+        console_(console),
+        share_(std::move(share)) {}
 
   // The given password, or one asked for on the terminal; nothing to try without either. One
   // from the terminal that the device cannot take is remembered and not tried.
@@ -55,6 +78,36 @@ class CommandInteraction : public operations::Interaction {
   void Blocking(const std::function<void()>& exchange) override { exchange(); }
 
   void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+
+  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+
+  // --by-name answers the question the window asks in its Mapping Type dialog.
+  operations::MapType ChooseMapType() override {
+    return share_.byName ? operations::MapType::kHostName : operations::MapType::kAddress;
+  }
+
+  // Only a user given with --user is tried; its password comes from --password,
+  // --password-file or the terminal.
+  void AskShareCredentials(Session& session, std::string_view remote) override {
+    if (!share_.user) return;
+    session.LoginUserName.Set(*share_.user);
+    if (!given_.password && console_.askSecret) {
+      given_.password =
+          console_.askSecret("Password for " + *share_.user + " on " + TerminalSafe(remote) + ": ");
+      if (given_.password) given_.source = PasswordSource::kTerminal;
+    }
+    if (!given_.password) return;
+    typedRefusal_ = CheckShareText(*given_.password);
+    if (!typedRefusal_) session.LoginPassword.Set(*given_.password);
+  }
+
+  // A password typed at the prompt that the share's buffer cannot take.
+  const std::optional<std::string>& TypedRefusal() const { return typedRefusal_; }
 
   PasswordSource source() const { return given_.source; }
 
@@ -80,7 +133,9 @@ class CommandInteraction : public operations::Interaction {
   GivenPassword given_;
   std::string address_;
   Console& console_;
+  ShareAnswers share_;
   std::optional<std::string> passwordRefusal_;
+  std::optional<std::string> typedRefusal_;
 };
 
 std::string_view AnswerText(CredentialsAnswer answer) {
@@ -333,6 +388,163 @@ int RunSetNames(const CommandLine& line, Console& console) {
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
+// Why a mapping failed, for the line after "Failed to map drive.".
+std::string MountFailure(const operations::MountResult& result, const CommandLine& line) {
+  using platform::DriveResult;
+  const std::string drive{line.drive, ':'};
+  switch (result.lastAttempt) {
+    case DriveResult::kLoginNeeded:
+      return line.user ? "The share refused the user and password."
+                       : "The share needs a user and password (--user).";
+    case DriveResult::kTimedOut:
+      return "The device did not answer in time.";
+    case DriveResult::kAlreadyAssigned:
+    case DriveResult::kFilesOpen:
+      return drive + " stays mapped: files are open on it.";
+    case DriveResult::kNoFolder:
+      return "The share has no folder for other programs (gvfs-fuse is missing).";
+    case DriveResult::kStateFile:
+      return "The record of the drive letters cannot be written.";
+    case DriveResult::kUnavailable:
+      return "Drive letters cannot be mapped here.";
+    case DriveResult::kBadLocalName:
+    case DriveResult::kBadRemoteName:
+      return "The share cannot be named " + TerminalSafe(result.remote) + ".";
+    case DriveResult::kOk:
+    case DriveResult::kNotConnected:
+    case DriveResult::kFailed:
+      break;
+  }
+  return "The device refused " + TerminalSafe(result.remote) + ", or has no such share.";
+}
+
+// The share's user and the password of --password or --password-file, read and checked before
+// anything is sent; empty when they were refused (a usage error, already told).
+std::optional<GivenPassword> TakeShareLogin(const CommandLine& line, Console& console) {
+  PasswordReading reading = ReadGivenPassword(line, console.in);
+  if (!reading.refusal.empty()) {
+    Fail(console, reading.refusal);
+    return std::nullopt;
+  }
+  const std::optional<std::string>& password = reading.given.password;
+  for (const std::optional<std::string>* text : {&line.user, &password}) {
+    if (!*text) continue;
+    if (const std::optional<std::string> refusal = CheckShareText(**text)) {
+      Fail(console, *refusal);
+      return std::nullopt;
+    }
+  }
+  return std::move(reading.given);
+}
+
+// Drive letters need a desktop session: without one, say what is missing and stop.
+std::unique_ptr<platform::DriveMappings> SessionDrives(Console& console) {
+  std::unique_ptr<platform::DriveMappings> drives = platform::MakeDriveMappings();
+  if (const std::string missing = drives->Unavailable(); !missing.empty()) {
+    Fail(console, missing);
+    return nullptr;
+  }
+  return drives;
+}
+
+int RunDrives(const CommandLine& line, Console& console) {
+  const std::unique_ptr<platform::DriveMappings> drives = SessionDrives(console);
+  if (!drives) return kExitDeviceFailed;
+  const std::vector<operations::MappedDrive> mapped = operations::ListMappedDrives(*drives);
+  console.out << (line.json ? FormatDrivesJson(mapped) : FormatDrivesTable(mapped));
+  return kExitOk;
+}
+
+int RunMount(const CommandLine& line, Console& console) {
+  std::optional<GivenPassword> given = TakeShareLogin(line, console);
+  if (!given) return kExitUsage;
+  const std::unique_ptr<platform::DriveMappings> drives = SessionDrives(console);
+  if (!drives) return kExitDeviceFailed;
+  DeviceRun run(line, console);
+  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  const protocol::DeviceRecord* device =
+      run.session().DeviceTable.FindDeviceByAddress(line.address);
+  const operations::MountRequest request{device->name.str(), line.address, line.share, line.drive};
+  const std::unique_ptr<platform::SystemInfo> system = platform::MakeSystemInfo();
+  CommandInteraction interaction(std::move(*given), line.address, console,
+                                 {line.byName, line.user});
+  const operations::MountResult result =
+      operations::MountShare(run.session(), {*drives, *system}, request, interaction);
+  switch (result.outcome) {
+    case operations::MountOutcome::kMapped:
+      console.out << operations::kMapDone << "\n"
+                  << FormatDrivesTable(
+                         {{line.drive, result.remote, drives->GetFolder(line.drive).value_or("")}});
+      return kExitOk;
+    case operations::MountOutcome::kUnavailable:
+      Fail(console, result.unavailable);
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kUnreachable:
+      Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kNameRefused:
+      Fail(console, std::string(operations::kMapFailed) + " The device's name " +
+                        TerminalSafe(device->name.view()) + " cannot name a share.");
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kFailed:
+      Fail(console, std::string(operations::kMapFailed) + " " +
+                        interaction.TypedRefusal().value_or(MountFailure(result, line)));
+      return kExitDeviceFailed;
+    case operations::MountOutcome::kNoShare:
+    case operations::MountOutcome::kCancelled:
+    case operations::MountOutcome::kNoLetter:
+      break;
+  }
+  return kExitUsage;  // the arguments always name a share and a letter
+}
+
+int RunUnmount(const CommandLine& line, Console& console) {
+  const std::unique_ptr<platform::DriveMappings> drives = platform::MakeDriveMappings();
+  CommandInteraction interaction({}, line.address, console);
+  const operations::UnmountResult result =
+      operations::UnmountDrive(*drives, std::string(1, line.drive), interaction);
+  const std::string drive{line.drive, ':'};
+  switch (result.outcome) {
+    case operations::UnmountOutcome::kDone:
+      console.out << operations::kUnmountDone << "\n";
+      return kExitOk;
+    case operations::UnmountOutcome::kUnavailable:
+      Fail(console, result.unavailable);
+      return kExitDeviceFailed;
+    case operations::UnmountOutcome::kRefused:
+      break;
+  }
+  std::string reason = "It could not be unmounted.";
+  if (result.result == platform::DriveResult::kNotConnected) reason = drive + " is not mapped.";
+  if (result.result == platform::DriveResult::kFilesOpen) {
+    reason = "Files are open on " + drive + ", or a program works in one of its folders.";
+  }
+  Fail(console, "Unmount Disk Fail! " + reason);
+  return kExitDeviceFailed;
+}
+
+int RunWeb(const CommandLine& line, Console& console) {
+  CommandInteraction interaction({}, line.address, console);
+  if (!operations::CheckReachable(line.address, interaction)) {
+    Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
+    return kExitDeviceFailed;
+  }
+  const std::unique_ptr<platform::WebBrowser> browser = platform::MakeWebBrowser();
+  const operations::WebPageResult result = operations::OpenWebPage(line.address, *browser);
+  switch (result.outcome) {
+    case operations::WebPageOutcome::kBrowser:
+      console.out << "Opened " << result.url << " in " << TerminalSafe(result.browserName) << "\n";
+      return kExitOk;
+    case operations::WebPageOutcome::kSystemOpener:
+      console.out << "Opened " << result.url << " with xdg-open\n";
+      return kExitOk;
+    case operations::WebPageOutcome::kNotStarted:
+      break;
+  }
+  Fail(console, "neither the browser nor xdg-open could be started for " + result.url);
+  return kExitDeviceFailed;
+}
+
 int RunPayloads(const CommandLine& line, Console& console) {
   return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
 }
@@ -349,6 +561,14 @@ int RunParsed(const CommandLine& line, Console& console) {
       return RunSetStatic(line, console);
     case Command::kSetNames:
       return RunSetNames(line, console);
+    case Command::kDrives:
+      return RunDrives(line, console);
+    case Command::kMount:
+      return RunMount(line, console);
+    case Command::kUnmount:
+      return RunUnmount(line, console);
+    case Command::kWeb:
+      return RunWeb(line, console);
     case Command::kPayloads:
       return RunPayloads(line, console);
     case Command::kNone:

@@ -228,4 +228,33 @@ std::string FormatDetailsJson(const DeviceDetails& details) {
   return json + "]}\n";
 }
 
+std::string FormatDrivesTable(const std::vector<operations::MappedDrive>& drives) {
+  std::size_t width = std::string_view("Remote name").size();
+  for (const operations::MappedDrive& drive : drives) {
+    width = std::max(width, DisplayWidth(drive.remote));
+  }
+  const auto row = [width](std::string_view letter, std::string_view remote,
+                           std::string_view path) {
+    return std::string(letter) + "  " + TerminalSafe(remote) +
+           std::string(width - DisplayWidth(remote) + 2, ' ') + TerminalSafe(path) + "\n";
+  };
+  std::string table = row("Drive", "Remote name", "Path");
+  for (const operations::MappedDrive& drive : drives) {
+    table += row(std::string{drive.letter, ':'} + "   ", drive.remote, drive.folder);
+  }
+  return table;
+}
+
+std::string FormatDrivesJson(const std::vector<operations::MappedDrive>& drives) {
+  std::string json = "[";
+  for (std::size_t i = 0; i < drives.size(); ++i) {
+    json += i == 0 ? "\n  {" : ",\n  {";
+    json += "\"letter\":" + JsonString(std::string(1, drives[i].letter));
+    json += ",\"remote\":" + JsonString(drives[i].remote);
+    json += ",\"path\":" + JsonString(drives[i].folder);
+    json += "}";
+  }
+  return json + (drives.empty() ? "]\n" : "\n]\n");
+}
+
 }  // namespace corvane::cli

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "operations/device_view.h"
+#include "operations/drive_mapping.h"
 
 namespace corvane::cli {
 
@@ -27,5 +28,7 @@ std::string FormatDeviceTable(const std::vector<DeviceView>& devices);
 std::string FormatDevicesJson(const std::vector<DeviceView>& devices);
 std::string FormatDetailsText(const DeviceDetails& details);
 std::string FormatDetailsJson(const DeviceDetails& details);
+std::string FormatDrivesTable(const std::vector<operations::MappedDrive>& drives);
+std::string FormatDrivesJson(const std::vector<operations::MappedDrive>& drives);
 
 }  // namespace corvane::cli

@@ -147,4 +147,18 @@ void SleepPumping(std::chrono::milliseconds duration) {
   loop.exec(QEventLoop::AllEvents);
 }
 
+void WaitPumping(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+  const BusyScope busy;
+  if (done()) return;
+  QEventLoop loop;
+  QTimer poll;
+  poll.setInterval(std::chrono::milliseconds(10));
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (done() || std::chrono::steady_clock::now() >= deadline) loop.quit();
+  });
+  poll.start();
+  loop.exec(QEventLoop::AllEvents);
+}
+
 }  // namespace corvane::dialogs

@@ -9,6 +9,7 @@
 //   { BusyScope busy; session.SearchDevices(6, 6); }
 
 #include <chrono>
+#include <functional>
 
 namespace corvane::dialogs {
 
@@ -40,5 +41,8 @@ class BusySuspend {
 
 // A wait that keeps painting and discards input, like a BusyScope around a sleep.
 void SleepPumping(std::chrono::milliseconds duration);
+
+// The same wait, ended early once done() is true; done is asked every 10 ms on this thread.
+void WaitPumping(const std::function<bool()>& done, std::chrono::milliseconds bound);
 
 }  // namespace corvane::dialogs

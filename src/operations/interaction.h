@@ -5,8 +5,8 @@
 // a way to block without freezing. The window answers with its dialogs and keeps painting under
 // a busy cursor; the command line answers from its options or a terminal prompt and just waits.
 // Operations never show anything themselves: they return a result, and the front end tells the
-// user in its own way. A new flow adds its questions here the same way (the credentials of a
-// share, a choice such as the mapping type), so both front ends must answer them.
+// user in its own way. A new flow adds its questions here the same way, so both front ends must
+// answer them.
 
 #include <chrono>
 #include <functional>
@@ -17,6 +17,9 @@ class Session;
 }
 
 namespace corvane::operations {
+
+// How a mapped share is named: by the device's name or by its address.
+enum class MapType { kCancelled = 0, kHostName = 1, kAddress = 2 };
 
 class Interaction {
  public:
@@ -34,6 +37,20 @@ class Interaction {
 
   // A pause the devices need, kept as an exchange keeps the front end.
   virtual void Wait(std::chrono::milliseconds duration) = 0;
+
+  // Waits until done() is true, or at most the bound, while work on another thread (a mount, a
+  // reachability test) goes on; kept as an exchange keeps the front end. done is called on the
+  // front end's own thread.
+  virtual void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) = 0;
+
+  // Whether a share is to be mapped by the device's name or by its address; kCancelled stops
+  // the mapping.
+  virtual MapType ChooseMapType() = 0;
+
+  // The share to map refused the connection without credentials. The front end may put a user
+  // and password into the session's LoginUserName and LoginPassword (at most 16 characters
+  // each), or leave them empty; whatever they hold afterwards is tried.
+  virtual void AskShareCredentials(protocol::Session& session, std::string_view remote) = 0;
 
   // The workgroup of the device being shown has been read and its share list is read next; a
   // front end that shows details as they come shows it now.

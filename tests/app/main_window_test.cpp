@@ -381,19 +381,18 @@ TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndRepaintsKeepThe
   EXPECT_EQ(combo->currentText(), QStringLiteral("F:"));
 }
 
-TEST_F(MainWindowTest, ReachabilityCheckTakesTheWorkersVerdictAndResetsIt) {
+TEST_F(MainWindowTest, ReachabilityCheckTakesTheVerdictOfItsOwnTest) {
   MessageLog messages;
   CMainDlg& dialog = Window();
-  dialog.DeviceReachable = 1;
+  bool reachable = true;
+  dialog.UseReachabilityTest([&](const std::string&, auto) { return reachable; });
   EXPECT_EQ(dialog.CheckDeviceReachable(), 1);
-  EXPECT_EQ(dialog.DeviceReachable.load(), 0);
   EXPECT_TRUE(messages.shown().empty());
 
-  dialog.DeviceReachable = -1;
+  reachable = false;
   Item<QComboBox>(id::kDrive)->setCurrentIndex(3);
   EXPECT_EQ(dialog.CheckDeviceReachable(), 0);
   EXPECT_EQ(Item<QComboBox>(id::kDrive)->currentText(), QStringLiteral("D:")) << "refilled";
-  EXPECT_EQ(dialog.DeviceReachable.load(), 0);
   ASSERT_EQ(messages.shown().size(), 1u);
   EXPECT_EQ(messages.shown()[0].text, "Device is no longer available.");
   EXPECT_EQ(messages.shown()[0].caption, "Warning");

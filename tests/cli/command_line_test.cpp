@@ -104,6 +104,40 @@ TEST(ParseCommandLine, PasswordOptionsComeTogetherAndExcludeEachOther) {
   EXPECT_FALSE(file.commandLine.help);
 }
 
+TEST(ParseCommandLine, ShareCommandsTakeALetterAShareAndALogin) {
+  const ParseOutcome mount =
+      Parse({"mount", "192.168.50.21", "HDD_a", "--drive", "z:", "--by-name", "--user", "labuser"});
+  ASSERT_TRUE(mount.ok()) << mount.error;
+  EXPECT_EQ(mount.commandLine.share, "HDD_a");
+  EXPECT_EQ(mount.commandLine.drive, 'Z');
+  EXPECT_TRUE(mount.commandLine.byName);
+  EXPECT_EQ(mount.commandLine.user, "labuser");
+  EXPECT_EQ(Parse({"unmount", "y"}).commandLine.drive, 'Y');
+  EXPECT_EQ(Parse({"web", "192.168.1.10"}).commandLine.address, "192.168.1.10");
+  EXPECT_TRUE(Parse({"drives", "--json"}).commandLine.json);
+
+  EXPECT_EQ(Parse({"mount", "1.2.3.4", "HDD_a"}).error, "--drive is required");
+  EXPECT_EQ(Parse({"mount", "1.2.3.4", "--drive", "Z"}).error, "mount needs the SHARE");
+  EXPECT_EQ(Parse({"mount", "1.2.3.4", "HDD_a", "--drive", "C"}).error,
+            "not a drive letter D-Z: C");
+  EXPECT_EQ(Parse({"mount", "1.2.3.4", "a\\b", "--drive", "Z"}).error, "not a share name: a\\b");
+  EXPECT_EQ(Parse({"mount", "1.2.3.4", "HDD_a", "--drive", "Z", "--password", "x"}).error,
+            "--password needs --user");
+  EXPECT_EQ(Parse({"mount", "1.2.3.4", "HDD_a", "--drive", "Z", "--password-file", "f"}).error,
+            "--password-file needs --user");
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"mount", "1.2.3.4", "a/b", "--drive", "Z"},
+                                             {"mount", "1.2.3.4", "", "--drive", "Z"},
+                                             {"mount", "1.2.3.4", "HDD_a", "--drive", "ZZ"},
+                                             {"unmount"},
+                                             {"unmount", "A:"},
+                                             {"unmount", "Z", "Y"},
+                                             {"web"},
+                                             {"drives", "Z"}}) {
+    EXPECT_FALSE(Parse(args).ok()) << args.front() << " " << args.size();
+  }
+}
+
 TEST(ParseCommandLine, HelpWinsExceptAsTheValueOfAnOption) {
   EXPECT_TRUE(Parse({"--help"}).commandLine.help);
   EXPECT_TRUE(Parse({"-h"}).commandLine.help);
@@ -128,13 +162,15 @@ TEST(ParseCommandLine, PayloadsGetsTheRestUntouched) {
 }
 
 TEST(HelpText, EachCommandDescribesItsOwnUsage) {
-  for (const Command command : {Command::kSearch, Command::kInfo, Command::kSetDhcp,
-                                Command::kSetStatic, Command::kSetNames}) {
+  for (const Command command :
+       {Command::kSearch, Command::kInfo, Command::kSetDhcp, Command::kSetStatic,
+        Command::kSetNames, Command::kDrives, Command::kMount, Command::kUnmount, Command::kWeb}) {
     const std::string usage = "Usage: corvane " + std::string(CommandName(command));
     EXPECT_EQ(HelpText(command).rfind(usage, 0), 0u) << CommandName(command);
   }
   const std::string overview = HelpText(Command::kNone);
-  for (const char* name : {"search", "info", "set-dhcp", "set-static", "set-names", "payloads"}) {
+  for (const char* name : {"search", "info", "set-dhcp", "set-static", "set-names", "drives",
+                           "mount", "unmount", "web", "payloads"}) {
     EXPECT_NE(overview.find(std::string("  ") + name), std::string::npos) << name;
   }
 }

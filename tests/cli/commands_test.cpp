@@ -3,6 +3,8 @@
 // answered or refused before a socket is opened.
 #include "cli/commands.h"
 
+#include <stdlib.h>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -48,6 +50,8 @@ TEST(Commands, InputIsRefusedBeforeAnythingIsSentOrAsked) {
        "corvane: --gateway: not a dotted address (four numbers separated by dots): 10.0.0.x\n"},
       {{"set-dhcp", "10.0.0.5", "--password", std::string(17, 'p')},
        "corvane: the administrator password can hold at most 16 characters\n"},
+      {{"mount", "10.0.0.5", "HDD_a", "--drive", "Z", "--user", std::string(17, 'u')},
+       "corvane: a share's user name and password hold at most 16 characters each\n"},
       {{"set-names", "10.0.0.5", "--host-name", "NAS", "--workgroup", "MY.GROUP"},
        "corvane: The Workgroup format is not correct. Can not include \\ /:*?\"< >|.;+=~'[ ]{} "
        ",\n"},
@@ -57,6 +61,19 @@ TEST(Commands, InputIsRefusedBeforeAnythingIsSentOrAsked) {
     EXPECT_EQ(run.status, kExitUsage) << Describe(run);
     EXPECT_EQ(run.err, c.message);
     EXPECT_TRUE(run.prompts.empty());
+    EXPECT_EQ(run.out, "");
+  }
+}
+
+TEST(Commands, DriveLettersWithoutASessionBusSayWhatIsMissing) {
+  ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"drives"}, {"mount", "10.0.0.5", "HDD_a", "--drive", "Z"}, {"unmount", "Z"}}) {
+    const testing::CliRun run = RunInProcess(args);
+    EXPECT_EQ(run.status, kExitDeviceFailed) << Describe(run);
+    EXPECT_EQ(run.err,
+              "corvane: drive letters need a D-Bus session bus, and there is none here "
+              "(DBUS_SESSION_BUS_ADDRESS is not set)\n");
     EXPECT_EQ(run.out, "");
   }
 }

@@ -11,7 +11,9 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
+#include <atomic>
 #include <memory>
+#include <thread>
 
 #include "dialogs/message_box.h"
 #include "support/modal_watcher.h"
@@ -132,6 +134,25 @@ TEST_F(BusyWaitTest, PumpAndSleepKeepTimersAndPaintingGoing) {
   SleepPumping(20ms);
   EXPECT_EQ(fired, 2);
   EXPECT_FALSE(BusyScope::IsDiscardingInput());
+}
+
+TEST_F(BusyWaitTest, WaitForWorkElsewhereEndsWhenItIsDoneAndTakesNoInput) {
+  std::atomic<bool> done{false};
+  int fired = 0;
+  QTimer::singleShot(0, [&] {
+    QTest::keyClicks(edit_, QStringLiteral("typed"));
+    ++fired;
+  });
+  std::thread worker([&] {
+    std::this_thread::sleep_for(100ms);
+    done = true;
+  });
+  WaitPumping([&] { return done.load(); }, 10s);
+  worker.join();
+  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(edit_->text(), "");
+  EXPECT_FALSE(BusyScope::IsDiscardingInput());
+  WaitPumping([] { return false; }, 50ms);  // work that never ends does not hold it
 }
 
 }  // namespace

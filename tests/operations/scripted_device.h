@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../protocol/fake_exchange_io.h"
@@ -80,13 +81,16 @@ class ScriptedSession {
   protocol::Session session{io};
 };
 
-// Records what an operation asked of the front end, in order.
+// Records what an operation asked of the front end, in order; waits for work beside it really.
 class RecordingInteraction : public Interaction {
  public:
-  // What the user answers when asked for the administrator password; without one, the front
-  // end has nothing to give.
+  // What the user answers when asked for the administrator password, or a share's credentials;
+  // without an answer for the administrator password, the front end has nothing to give.
   std::function<void(protocol::Session&)> answer;
-  std::vector<std::string> steps;  // "ask", "blocking", "wait 1000", "workgroup WG"
+  std::function<void(protocol::Session&)> shareAnswer;
+  MapType mapType = MapType::kAddress;
+  // "ask", "blocking", "wait 1000", "workgroup WG", "map type", "share login \\host\share"
+  std::vector<std::string> steps;
 
   bool AskAdministratorCredentials(protocol::Session& session) override {
     steps.push_back("ask");
@@ -103,6 +107,20 @@ class RecordingInteraction : public Interaction {
   }
   void WorkgroupRead(std::string_view workgroup) override {
     steps.push_back("workgroup " + std::string(workgroup));
+  }
+  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  MapType ChooseMapType() override {
+    steps.push_back("map type");
+    return mapType;
+  }
+  void AskShareCredentials(protocol::Session& session, std::string_view remote) override {
+    steps.push_back("share login " + std::string(remote));
+    if (shareAnswer) shareAnswer(session);
   }
 };
 

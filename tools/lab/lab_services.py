@@ -79,7 +79,9 @@ def samba(device, folder):
         os.makedirs(os.path.join(folder, part), exist_ok=True)
     sections = [global_section(device, options, folder)]
     for share in names:
-        sections.append(guest_share(share, per_share.get(share, {}), folder, ident))
+        # A listed share may be the one that needs a login: the device lists it like any other.
+        if share != login_share:
+            sections.append(guest_share(share, per_share.get(share, {}), folder, ident))
     if login_share:
         sections.append(login_share_section(login_share, folder))
     conf = os.path.join(folder, "smb.conf")

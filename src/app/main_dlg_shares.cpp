@@ -1,0 +1,129 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The selected device's shares on drive letters, and its web page.
+
+#include <QComboBox>
+#include <QTreeWidget>
+
+#include "app/device_text.h"
+#include "app/main_dlg.h"
+#include "app/window_interaction.h"
+#include "dialogs/message_box.h"
+#include "operations/drive_mapping.h"
+#include "operations/web_page.h"
+
+namespace corvane::app {
+namespace {
+
+using dialogs::MessageIcon;
+using operations::MountOutcome;
+
+constexpr int kNameColumn = 0;
+constexpr int kAddressColumn = 1;
+constexpr int kConnectToColumn = 1;
+
+// Where letters cannot be mapped at all (no GVfs in this session), the user learns why.
+std::string WithReason(std::string_view message, const std::string& reason) {
+  return std::string(message) + "\n\n" + reason;
+}
+
+}  // namespace
+
+operations::MountRequest CMainDlg::MountRequestFromWindow() const {
+  operations::MountRequest request;
+  request.deviceAddress = SelectedDeviceHost.str();
+  if (const QTreeWidgetItem* device = m_listDevices->topLevelItem(SelectedRowFromTop())) {
+    request.deviceName = DeviceItemText(device, kNameColumn);
+    request.deviceAddress = DeviceItemText(device, kAddressColumn);
+  }
+  if (const QTreeWidgetItem* share = m_listShares->topLevelItem(SelectedShareRowFromTop())) {
+    request.shareName = DeviceItemText(share, kNameColumn);
+  }
+  // Read now: a repaint on the way (after the Mapping Type dialog) puts the combo back on the
+  // first free letter.
+  if (m_comboDrive->currentIndex() >= 0 && !m_comboDrive->currentText().isEmpty()) {
+    request.letter = m_comboDrive->currentText().front().toLatin1();
+  }
+  return request;
+}
+
+void CMainDlg::OnMount() {
+  const operations::MountRequest request = MountRequestFromWindow();
+  SelectedDeviceHost.Set(request.deviceAddress);
+  WindowInteraction interaction(*this);
+  const operations::ShareServices services{m_drives, m_system, m_reachabilityTest};
+  const operations::MountResult result =
+      operations::MountShare(m_session, services, request, interaction);
+  switch (result.outcome) {
+    case MountOutcome::kNoShare:
+      dialogs::ShowMessage(this, operations::kSelectShareToMount, "Warning", MessageIcon::kWarning);
+      return;
+    case MountOutcome::kCancelled:
+    case MountOutcome::kNoLetter:
+      return;
+    case MountOutcome::kUnreachable:
+      ReportDeviceGone();
+      return;
+    case MountOutcome::kUnavailable:
+      dialogs::ShowMessage(this, WithReason(operations::kMapFailed, result.unavailable), "Error",
+                           MessageIcon::kError);
+      return;
+    case MountOutcome::kNameRefused:
+    case MountOutcome::kFailed:
+      dialogs::ShowMessage(this, operations::kMapFailed, "Error", MessageIcon::kError);
+      return;
+    case MountOutcome::kMapped:
+      dialogs::ShowMessage(this, operations::kMapDone, "Confirm", MessageIcon::kInformation);
+      RefreshDrives(false);
+      return;
+  }
+}
+
+void CMainDlg::OnUnmount() {
+  // A selected share names its drive, even none; otherwise the Drive combo's choice does.
+  std::string driveText;
+  if (const QTreeWidgetItem* share = m_listShares->topLevelItem(SelectedShareRowFromTop())) {
+    driveText = share->text(kConnectToColumn).toStdString();
+  } else if (m_comboDrive->currentIndex() >= 0) {
+    driveText = m_comboDrive->currentText().toStdString();
+  } else {
+    return;
+  }
+  WindowInteraction interaction(*this);
+  const operations::UnmountResult result =
+      operations::UnmountDrive(m_drives, driveText, interaction);
+  switch (result.outcome) {
+    case operations::UnmountOutcome::kUnavailable:
+      dialogs::ShowMessage(this, WithReason(operations::kUnmountFailed, result.unavailable),
+                           "Error", MessageIcon::kError);
+      return;
+    case operations::UnmountOutcome::kRefused:
+      dialogs::ShowMessage(this, operations::kUnmountFailed, "Error", MessageIcon::kError);
+      return;
+    case operations::UnmountOutcome::kDone:
+      dialogs::ShowMessage(this, operations::kUnmountDone, "Confirm", MessageIcon::kInformation);
+      RefreshDrives(true);
+      return;
+  }
+}
+
+void CMainDlg::RefreshDrives(bool hostIgnoreCase) {
+  ScanDriveMappings(DriveMap, m_drives);
+  FillDriveCombo();
+  const int row = SelectedRowFromTop();
+  if (row >= 0) RefreshShareList(row, hostIgnoreCase);
+}
+
+void CMainDlg::OnConnectWebPage() {
+  const QTreeWidgetItem* device = m_listDevices->topLevelItem(SelectedRowFromTop());
+  if (device == nullptr) {
+    dialogs::ShowMessage(this, "You should select a sever to connect.", "Warning",
+                         MessageIcon::kWarning);
+    return;
+  }
+  SelectedDeviceHost.Set(DeviceItemText(device, kAddressColumn));
+  if (CheckDeviceReachable() == 0) return;
+  // Neither a browser that would not start nor the opener is reported.
+  operations::OpenWebPage(SelectedDeviceHost.view(), *m_browser);
+}
+
+}  // namespace corvane::app

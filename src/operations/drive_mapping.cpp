@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "operations/drive_mapping.h"
+
+#include "operations/reachability_check.h"
+#include "operations/run_aside.h"
+#include "platform/unc_path.h"
+#include "platform/windows_version.h"
+
+namespace corvane::operations {
+
+namespace {
+
+using platform::DriveResult;
+
+bool Names(const std::string& versionName, std::string_view family) {
+  return versionName.find(family) != std::string::npos;
+}
+
+// Another attempt can change nothing after these: the host does not answer within the bound,
+// the letter or name is refused, or the system cannot map at all.
+bool WorthRepeating(DriveResult result) {
+  return result == DriveResult::kLoginNeeded || result == DriveResult::kFailed;
+}
+
+// One mapping in progress: the letter, the name and what the user answered.
+class Mapping {
+ public:
+  Mapping(protocol::Session& session, const ShareServices& services, char letter,
+          std::string remote, Interaction& interaction)
+      : session_(session),
+        services_(services),
+        letter_(letter),
+        remote_(std::move(remote)),
+        interaction_(interaction) {}
+
+  DriveResult Connect() {
+    std::string version;
+    platform::GetWindowsVersionName(services_.system.OsVersion(), version);
+    if (Names(version, "NT")) {
+      interaction_.AskShareCredentials(session_, remote_);
+      return AttemptRepeatedly();
+    }
+    const DriveResult result = AttemptRepeatedly();
+    if (result == DriveResult::kOk || !WorthRepeating(result)) return result;
+    if (Names(version, "Vista")) return Attempt("", "", true);
+    interaction_.AskShareCredentials(session_, remote_);
+    return AttemptWithLogin();
+  }
+
+ private:
+  DriveResult AttemptRepeatedly() {
+    DriveResult result = DriveResult::kFailed;
+    for (int attempt = 0; attempt < kMappingAttempts; ++attempt) {
+      result = AttemptWithLogin();
+      if (result == DriveResult::kOk || !WorthRepeating(result)) break;
+    }
+    return result;
+  }
+
+  DriveResult AttemptWithLogin() {
+    return Attempt(session_.LoginUserName.str(), session_.LoginPassword.str(), false);
+  }
+
+  DriveResult Attempt(const std::string& user, const std::string& password, bool interactive) {
+    return internal::RunAside(interaction_, [&] {
+      return services_.drives.AddConnection(letter_, remote_, user, password, interactive);
+    });
+  }
+
+  protocol::Session& session_;
+  const ShareServices& services_;
+  char letter_;
+  std::string remote_;
+  Interaction& interaction_;
+};
+
+std::string Unavailable(platform::DriveMappings& drives, Interaction& interaction) {
+  return internal::RunAside(interaction, [&] { return drives.Unavailable(); });
+}
+
+}  // namespace
+
+MountResult MountShare(protocol::Session& session, const ShareServices& services,
+                       const MountRequest& request, Interaction& interaction) {
+  session.LoginUserName.Clear();
+  session.LoginPassword.Clear();
+  MountResult result{MountOutcome::kNoShare, {}, DriveResult::kFailed, {}};
+  const auto end = [&result](MountOutcome outcome) {
+    result.outcome = outcome;
+    return result;
+  };
+  if (request.shareName.empty()) return end(MountOutcome::kNoShare);
+  result.unavailable = Unavailable(services.drives, interaction);
+  if (!result.unavailable.empty()) return end(MountOutcome::kUnavailable);
+  const MapType type = interaction.ChooseMapType();
+  if (type == MapType::kCancelled) return end(MountOutcome::kCancelled);
+  if (!CheckReachable(request.deviceAddress, interaction, services.reachability)) {
+    return end(MountOutcome::kUnreachable);
+  }
+  if (!request.letter) return end(MountOutcome::kNoLetter);
+
+  const std::string& host = type == MapType::kHostName ? request.deviceName : request.deviceAddress;
+  result.remote = "\\\\" + host + "\\" + request.shareName;
+  // Checked before the letter loses its connection: a name from the network must not cost the
+  // user a working drive.
+  if (!platform::ParseShareName(result.remote)) return end(MountOutcome::kNameRefused);
+  const char letter = *request.letter;
+  internal::RunAside(interaction, [&] { return services.drives.CancelConnection(letter, false); });
+  result.lastAttempt = Mapping(session, services, letter, result.remote, interaction).Connect();
+  return end(result.lastAttempt == DriveResult::kOk ? MountOutcome::kMapped
+                                                    : MountOutcome::kFailed);
+}
+
+UnmountResult UnmountDrive(platform::DriveMappings& drives, std::string_view driveText,
+                           Interaction& interaction) {
+  UnmountResult result{UnmountOutcome::kRefused, DriveResult::kNotConnected, {}};
+  result.unavailable = Unavailable(drives, interaction);
+  if (!result.unavailable.empty()) {
+    result.outcome = UnmountOutcome::kUnavailable;
+    return result;
+  }
+  // An empty text names no drive, which the system refuses like any other name it lacks.
+  const char letter = driveText.empty() ? '\0' : driveText.front();
+  result.result =
+      internal::RunAside(interaction, [&] { return drives.CancelConnection(letter, false); });
+  if (result.result == DriveResult::kOk) result.outcome = UnmountOutcome::kDone;
+  return result;
+}
+
+std::vector<MappedDrive> ListMappedDrives(const platform::DriveMappings& drives) {
+  std::vector<MappedDrive> mapped;
+  for (char letter = 'D'; letter <= 'Z'; ++letter) {
+    std::optional<std::string> remote = drives.GetConnection(letter);
+    if (!remote) continue;
+    mapped.push_back({letter, std::move(*remote), drives.GetFolder(letter).value_or("")});
+  }
+  return mapped;
+}
+
+}  // namespace corvane::operations

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "operations/web_page.h"
+
+namespace corvane::operations {
+
+WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser) {
+  WebPageResult result{WebPageOutcome::kSystemOpener, "http://" + std::string(address),
+                       browser.DefaultBrowserName()};
+  if (result.browserName.find("IE") == std::string::npos) {
+    switch (browser.StartDefaultBrowser(result.url)) {
+      case platform::BrowserStart::kStarted:
+        result.outcome = WebPageOutcome::kBrowser;
+        return result;
+      case platform::BrowserStart::kFailed:
+        result.outcome = WebPageOutcome::kNotStarted;
+        return result;
+      case platform::BrowserStart::kProgramMissing:
+        break;
+    }
+  }
+  if (!browser.StartSystemOpener(result.url)) result.outcome = WebPageOutcome::kNotStarted;
+  return result;
+}
+
+}  // namespace corvane::operations

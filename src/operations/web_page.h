@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Opening a device's web page, http://address, in the user's default browser.
+
+#include <string>
+#include <string_view>
+
+#include "platform/web_browser.h"
+
+namespace corvane::operations {
+
+enum class WebPageOutcome {
+  kBrowser,       // the default browser was started
+  kSystemOpener,  // the system opener was asked instead
+  kNotStarted,    // neither could be started; the window passes over it silently
+};
+
+struct WebPageResult {
+  WebPageOutcome outcome;
+  std::string url;
+  std::string browserName;  // as the desktop registers it; empty when none is
+};
+
+// A browser registered under a name holding "IE" is left to the system opener, and so is the
+// address when the registered browser's program is missing or cannot run; no other failure to
+// start the browser falls back. Waits for neither program.
+WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser);
+
+}  // namespace corvane::operations
