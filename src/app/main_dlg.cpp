@@ -212,10 +212,11 @@ void CMainDlg::ConnectHandlers() {
   onClick(id::kSearch, &CMainDlg::RefreshDeviceList);
   onClick(id::kModifyLan, &CMainDlg::OnModifyLan);
   onClick(id::kModifyNames, &CMainDlg::OnModifyHostName);
+  onClick(id::kSetLanguage, &CMainDlg::OnSetLanguage);
   // Only a choice of the user changes the address controls; the program's own setCurrentIndex
   // does not come here.
   connect(m_comboDhcp, &QComboBox::activated, this, [this] { OnDhcpSelChange(); });
-  // Mount, Unmount, "Connect to webpage" and "Set language" get their operations later.
+  // Mount, Unmount and "Connect to webpage" get their operations later.
 }
 
 void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {

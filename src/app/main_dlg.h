@@ -2,13 +2,17 @@
 #pragma once
 
 #include <atomic>
+#include <memory>
 #include <optional>
 
 #include "app/drive_map.h"
 #include "dialogs/busy_wait.h"
+#include "dialogs/restart_dialog.h"
 #include "dialogs/template_dialog.h"
 #include "platform/drive_mappings.h"
+#include "platform/smb_files.h"
 #include "platform/system_info.h"
+#include "platform/web_browser.h"
 #include "protocol/fixed_text.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
@@ -53,6 +57,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   void OnModifyHostName();
   void OnAbout();
   void OnExit();
+  void OnSetLanguage();
   int CheckDeviceReachable();
   void FillDriveCombo();
   void RefreshShareList(int row, bool hostIgnoreCase);
@@ -65,6 +70,12 @@ class CMainDlg : public dialogs::TemplateDialog {
   DriveMapTable DriveMap{};
   protocol::FixedText<64> SelectedDeviceHost;
   std::atomic<int> DeviceReachable{0};  // 0 pending, 1 reachable, -1 unreachable
+  std::atomic<int> LanguageResult{0};   // 0: a restart wait ran to its end; -1: nothing followed
+
+  // The services of "Set language"; without this call the window makes the system's own when
+  // first needed. Tests pass theirs, and may shorten the restart wait.
+  void SetLanguageServices(platform::SmbFiles& files, platform::WebBrowser& browser,
+                           dialogs::RestartTiming restartTiming = {});
 
  protected:
   void OnInitDialog() override;
@@ -127,6 +138,12 @@ class CMainDlg : public dialogs::TemplateDialog {
   bool m_endingQuietly = false;  // Escape and Exit end the window without the close-box clean-up
   bool m_exposeWatched = false;
   bool m_dispatchingClick = false;  // the list's own handling of a release is under way
+
+  platform::SmbFiles* m_smbFiles = nullptr;
+  platform::WebBrowser* m_webBrowser = nullptr;
+  dialogs::RestartTiming m_restartTiming;
+  std::unique_ptr<platform::SmbFiles> m_ownSmbFiles;
+  std::unique_ptr<platform::WebBrowser> m_ownWebBrowser;
 };
 
 }  // namespace corvane::app
