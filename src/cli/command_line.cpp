@@ -31,6 +31,7 @@ const std::vector<CommandSpec>& Specs() {
        {"--ip", "--netmask", "--gateway", "--password"}},
       {Command::kSetNames, "set-names", true, {"--verbose"}, {"--host-name", "--workgroup"}},
       {Command::kPayloads, "payloads", false, {}, {}},
+      {Command::kSetLanguage, "set-language", true, {"--list", "--no-wait", "--verbose"}, {}},
   };
   return specs;
 }
@@ -63,6 +64,19 @@ std::optional<std::string>* ValueSlot(CommandLine& line, std::string_view option
 void SetFlag(CommandLine& line, std::string_view flag) {
   if (flag == "--json") line.json = true;
   if (flag == "--verbose") line.verbose = true;
+  if (flag == "--list") line.list = true;
+  if (flag == "--no-wait") line.noWait = true;
+}
+
+// set-language takes the LANGUAGE after the ADDRESS, and neither with --list. Leaves the address
+// in positional; returns the error text or "".
+std::string TakeLanguage(std::vector<std::string>& positional, CommandLine& line) {
+  if (line.list) return positional.empty() ? "" : "unexpected argument " + positional.front();
+  if (positional.size() < 2) return "set-language needs the ADDRESS of a device and a LANGUAGE";
+  if (positional.size() > 2) return "unexpected argument " + positional[2];
+  line.language = positional[1];
+  positional.pop_back();
+  return "";
 }
 
 // Reads the options and the address of one command; returns the error text or "".
@@ -103,6 +117,10 @@ std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std
   if (!spec.takesAddress) {
     if (!positional.empty()) return "unexpected argument " + positional.front();
     return "";
+  }
+  if (spec.command == Command::kSetLanguage) {
+    std::string error = TakeLanguage(positional, line);
+    if (!error.empty() || line.list) return error;
   }
   if (positional.empty()) return std::string(spec.name) + " needs the ADDRESS of a device";
   if (positional.size() > 1) return "unexpected argument " + positional[1];
@@ -212,6 +230,19 @@ std::string HelpText(Command command) {
     case Command::kPayloads:
       return "Usage: corvane payloads [...]\n"
              "Works with the language support files; see 'corvane payloads --help'.\n";
+    case Command::kSetLanguage:
+      return "Usage: corvane set-language ADDRESS LANGUAGE [--no-wait] [--verbose]\n"
+             "       corvane set-language --list\n"
+             "Installs language support on the device at ADDRESS: checks that it has a\n"
+             "formatted disk, copies the language's codepage table, unicode maps and kernel\n"
+             "modules onto its system share (each file is printed as it is written), sends\n"
+             "it the new codepage and waits 90 seconds while it restarts. After a failed\n"
+             "copy the device is told to stop and the exit status is 1.\n"
+             "LANGUAGE is a name that --list prints, in any letter case (quote names with\n"
+             "blanks), or its codepage number.\n"
+             "  --list     print the six languages with their codepage numbers\n"
+             "  --no-wait  end once the codepage is sent, without waiting for the restart\n"
+             "  --verbose  print the protocol's trace lines on standard error\n";
     case Command::kNone:
       break;
   }
@@ -225,6 +256,7 @@ std::string HelpText(Command command) {
          "  set-static ADDRESS     give a device a static address, netmask and gateway\n"
          "  set-names ADDRESS      change a device's host name and workgroup\n"
          "  payloads               work with the language support files\n"
+         "  set-language ADDRESS   install language support on a device\n"
          "\n"
          "'corvane COMMAND --help' describes each command.\n"
          "\n"

@@ -16,7 +16,16 @@ enum ExitStatus : int {
   kExitNotFound = 3,      // no device with that address answered the search
 };
 
-enum class Command { kNone, kSearch, kInfo, kSetDhcp, kSetStatic, kSetNames, kPayloads };
+enum class Command {
+  kNone,
+  kSearch,
+  kInfo,
+  kSetDhcp,
+  kSetStatic,
+  kSetNames,
+  kPayloads,
+  kSetLanguage,
+};
 
 struct CommandLine {
   Command command = Command::kNone;
@@ -32,6 +41,10 @@ struct CommandLine {
   std::optional<std::string> hostName;
   std::optional<std::string> workgroup;
   std::vector<std::string> passThrough;  // everything after "payloads"
+  // set-language
+  std::string language;  // as given: a name of the list or a codepage number
+  bool list = false;
+  bool noWait = false;
 };
 
 struct ParseOutcome {

@@ -7,12 +7,16 @@
 
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
+#include "cli/language_output.h"
 #include "cli/output_format.h"
+#include "language/codepage_files.h"
 #include "language/payloads_command.h"
+#include "operations/codepage_install.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
 #include "operations/lan_settings.h"
 #include "operations/names.h"
+#include "platform/smb_files.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
 
@@ -49,6 +53,11 @@ class CommandInteraction : public operations::Interaction {
   void Blocking(const std::function<void()>& exchange) override { exchange(); }
 
   void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
+
+  void CodepageFileWritten(std::string_view targetPath, std::size_t bytes) override {
+    console_.out << "wrote " << TerminalSafe(targetPath) << " (" << bytes << " bytes)\n"
+                 << std::flush;
+  }
 
   // After the device refused the password: what the user hears, and the exit status.
   int CredentialsRefused() {
@@ -242,6 +251,56 @@ int RunSetNames(const CommandLine& line, Console& console) {
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
+// The disk and codepage checks, the installer, then the restart wait: as "Set language" in the
+// window, told on the terminal.
+int RunSetLanguage(const CommandLine& line, Console& console) {
+  if (line.list) {
+    console.out << FormatLanguageList();
+    return kExitOk;
+  }
+  const std::optional<int> index = language::FindLanguage(line.language);
+  if (!index) {
+    Fail(console, "unknown language \"" + TerminalSafe(line.language) +
+                      "\"; 'corvane set-language --list' prints the six");
+    return kExitUsage;
+  }
+  DeviceRun run(line, console);
+  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  Session& session = run.session();
+  CommandInteraction interaction(line, console);
+  const operations::LanguageCheck check = operations::CheckLanguageSupport(session, interaction);
+  if (!check.Ready()) {
+    if (!check.diskStateAnswered) Fail(console, "the device did not answer the disk state request");
+    Fail(console, check.Refusal());
+    if (check.OpensWebPage()) {
+      Fail(console, "format the disk on the device's web page, http://" + line.address);
+    }
+    return kExitDeviceFailed;
+  }
+  if (check.codepageAnswered) {
+    console.out << "Codepage now: " << TerminalSafe(session.CodepageText.view()) << "\n";
+  }
+  const std::unique_ptr<platform::SmbFiles> files = platform::MakeSmbFiles();
+  const operations::InstallResult result =
+      operations::InstallCodepageFiles(session, *files, *index, line.address, interaction);
+  if (result.CopyFailed != 0) {
+    Fail(console, operations::kCheckHardDrives);
+    Fail(console, operations::DescribeInstallFailure(result));
+    return kExitDeviceFailed;
+  }
+  const std::string_view codepage = language::kLanguages[static_cast<std::size_t>(*index)].codepage;
+  console.out << "Codepage " << codepage << " sent; the device restarts.\n" << std::flush;
+  if (!result.codepageConfirmed) Fail(console, "the device did not confirm the new codepage");
+  if (!line.noWait) {
+    const Sleeper realSleep = [](std::chrono::milliseconds duration) {
+      std::this_thread::sleep_for(duration);
+    };
+    ShowRestartWait(console.out, console.outIsTerminal, console.sleep ? console.sleep : realSleep);
+    run.ReportWhereNow(line.address);
+  }
+  return result.codepageConfirmed ? kExitOk : kExitDeviceFailed;
+}
+
 int RunPayloads(const CommandLine& line, Console& console) {
   return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
 }
@@ -260,6 +319,8 @@ int RunParsed(const CommandLine& line, Console& console) {
       return RunSetNames(line, console);
     case Command::kPayloads:
       return RunPayloads(line, console);
+    case Command::kSetLanguage:
+      return RunSetLanguage(line, console);
     case Command::kNone:
       break;
   }

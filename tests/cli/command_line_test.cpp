@@ -79,6 +79,22 @@ TEST(ParseCommandLine, RefusesMistakesWithAReason) {
   EXPECT_EQ(Parse({"set-static", "1.2.3.4", "--ip"}).error, "option --ip needs a value");
 }
 
+TEST(ParseCommandLine, SetLanguageTakesAnAddressAndALanguageOrJustTheList) {
+  const ParseOutcome set = Parse({"set-language", "--no-wait", "1.2.3.4", "Western European"});
+  ASSERT_TRUE(set.ok()) << set.error;
+  EXPECT_EQ(set.commandLine.command, Command::kSetLanguage);
+  EXPECT_EQ(set.commandLine.address, "1.2.3.4");
+  EXPECT_EQ(set.commandLine.language, "Western European");
+  EXPECT_TRUE(set.commandLine.noWait);
+  EXPECT_TRUE(Parse({"set-language", "--list"}).commandLine.list);
+
+  EXPECT_EQ(Parse({"set-language", "1.2.3.4"}).error,
+            "set-language needs the ADDRESS of a device and a LANGUAGE");
+  EXPECT_EQ(Parse({"set-language", "1.2.3.4", "866", "x"}).error, "unexpected argument x");
+  EXPECT_EQ(Parse({"set-language", "--list", "1.2.3.4"}).error, "unexpected argument 1.2.3.4");
+  EXPECT_EQ(Parse({"set-language", "cyrillic", "1.2.3.4"}).error, "not an IPv4 address: cyrillic");
+}
+
 TEST(ParseCommandLine, HelpWinsExceptAsTheValueOfAnOption) {
   EXPECT_TRUE(Parse({"--help"}).commandLine.help);
   EXPECT_TRUE(Parse({"-h"}).commandLine.help);
@@ -104,12 +120,13 @@ TEST(ParseCommandLine, PayloadsGetsTheRestUntouched) {
 
 TEST(HelpText, EachCommandDescribesItsOwnUsage) {
   for (const Command command : {Command::kSearch, Command::kInfo, Command::kSetDhcp,
-                                Command::kSetStatic, Command::kSetNames}) {
+                                Command::kSetStatic, Command::kSetNames, Command::kSetLanguage}) {
     const std::string usage = "Usage: corvane " + std::string(CommandName(command));
     EXPECT_EQ(HelpText(command).rfind(usage, 0), 0u) << CommandName(command);
   }
   const std::string overview = HelpText(Command::kNone);
-  for (const char* name : {"search", "info", "set-dhcp", "set-static", "set-names", "payloads"}) {
+  for (const char* name :
+       {"search", "info", "set-dhcp", "set-static", "set-names", "set-language", "payloads"}) {
     EXPECT_NE(overview.find(std::string("  ") + name), std::string::npos) << name;
   }
 }
