@@ -21,13 +21,23 @@
 #include "dialogs/look.h"
 #include "dialogs/message_box.h"
 #include "dialogs/restart_dialog.h"
+#include "language/language_dialog.h"
+#include "language/loading_dialog.h"
 #include "platform/drive_mappings.h"
+#include "platform/smb_files.h"
 #include "platform/system_info.h"
 #include "window_test_support.h"
 
 namespace {
 
 using namespace corvane;
+
+// The dialogs' waits simply run; nothing is asked.
+class Unattended : public operations::Interaction {
+  void AskAdministratorCredentials(protocol::Session&) override {}
+  void Blocking(const std::function<void()>& exchange) override { exchange(); }
+  void Wait(std::chrono::milliseconds) override {}
+};
 
 bool Save(QWidget* widget, const QString& path) {
   const bool saved = widget->grab().save(path, "PNG");
@@ -96,6 +106,20 @@ int Run(const QString& outputDir) {
     timing.close = std::chrono::milliseconds(10000);
     dialogs::CRestartDlg restart(languageResult, &window, timing);
     restart.DoModal();
+  });
+  // The Language dialog asks the selected device (the first listed) before it shows.
+  Unattended unattended;
+  const auto files = platform::MakeSmbFiles();
+  const auto browser = platform::MakeWebBrowser();
+  language::LanguageRun run{
+      session, unattended, *files, *browser, session.SelectedAddress.str(), languageResult};
+  ok &= SaveModal(outputDir + "/language-dialog.png", std::chrono::milliseconds(0), [&] {
+    language::CLanguageDlg dialog(run, &window);
+    dialog.DoModal();
+  });
+  ok &= SaveModal(outputDir + "/loading-dialog.png", std::chrono::milliseconds(0), [&] {
+    language::CLoadingDlg loading(run, &window);
+    loading.DoModal();
   });
   return ok ? 0 : 1;
 }
