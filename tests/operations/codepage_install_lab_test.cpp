@@ -35,7 +35,6 @@ constexpr LabDevice kCedar{"cedar", "192.168.50.31", "HDD_a", ".codepages"};
 constexpr LabDevice kDogwood{"dogwood", "192.168.50.32", "HDD_1", ".systemfile/.codepages"};
 constexpr LabDevice kElm{"elm", "192.168.50.33", "HDD_a", ".codepages"};
 constexpr LabDevice kFir{"fir", "192.168.50.34", "HDD_a", ".codepages"};
-constexpr LabDevice kGinkgo{"ginkgo", "192.168.50.35", "", ""};
 
 // The files of each language, layout 1 then layout 2, in the order the device must get them.
 struct Expected {
@@ -217,14 +216,6 @@ TEST_F(InstallLabTest, AMissingFolderOrAReadOnlyShareFailsOnTheFirstFileAndStops
     EXPECT_EQ(State(*device)["stop"], "stop");
     EXPECT_EQ(State(*device)["codepage"], "850");
   }
-}
-
-TEST_F(InstallLabTest, AnUnexpectedShareNameGetsNoFilesAndAStop) {
-  const InstallResult result = Install(kGinkgo, 5);
-  EXPECT_EQ(result.failure, InstallFailure::kUnexpectedShare);
-  EXPECT_EQ(result.ShareNameText, "USB_1");
-  EXPECT_THAT(SetRequestsSince(kGinkgo, mark_), ElementsAre("10 rw", "13 stop"));
-  EXPECT_EQ(State(kGinkgo)["stop"], "stop");
 }
 
 }  // namespace

@@ -108,8 +108,7 @@ class RecordingInteraction : public Interaction {
  public:
   // What the user answers when asked for the administrator password.
   std::function<void(protocol::Session&)> answer;
-  // "ask", "blocking", "wait 1000", "workgroup WG", "written PATH"
-  std::vector<std::string> steps;
+  std::vector<std::string> steps;  // "ask", "blocking", "wait 1000", "workgroup WG"
 
   void AskAdministratorCredentials(protocol::Session& session) override {
     steps.push_back("ask");
@@ -124,9 +123,6 @@ class RecordingInteraction : public Interaction {
   }
   void WorkgroupRead(std::string_view workgroup) override {
     steps.push_back("workgroup " + std::string(workgroup));
-  }
-  void CodepageFileWritten(std::string_view targetPath, std::size_t /*bytes*/) override {
-    steps.push_back("written " + std::string(targetPath));
   }
 };
 
