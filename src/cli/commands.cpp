@@ -251,6 +251,25 @@ int RunSetNames(const CommandLine& line, Console& console) {
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
+// A device whose disk cannot take a language: why, and where an unformatted one is formatted.
+int TurnedAway(const operations::LanguageCheck& check, const std::string& address,
+               Console& console) {
+  if (!check.diskStateAnswered) Fail(console, "the device did not answer the disk state request");
+  Fail(console, check.Refusal());
+  if (check.OpensWebPage())
+    Fail(console, "format the disk on the device's web page, http://" + address);
+  return kExitDeviceFailed;
+}
+
+// The 90 seconds of the restart, then where the device answers.
+void WaitForRestart(const std::string& address, Console& console, DeviceRun& run) {
+  const Sleeper realSleep = [](std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+  };
+  ShowRestartWait(console.out, console.outIsTerminal, console.sleep ? console.sleep : realSleep);
+  run.ReportWhereNow(address);
+}
+
 // The disk and codepage checks, the installer, then the restart wait: as "Set language" in the
 // window, told on the terminal.
 int RunSetLanguage(const CommandLine& line, Console& console) {
@@ -269,16 +288,10 @@ int RunSetLanguage(const CommandLine& line, Console& console) {
   Session& session = run.session();
   CommandInteraction interaction(line, console);
   const operations::LanguageCheck check = operations::CheckLanguageSupport(session, interaction);
-  if (!check.Ready()) {
-    if (!check.diskStateAnswered) Fail(console, "the device did not answer the disk state request");
-    Fail(console, check.Refusal());
-    if (check.OpensWebPage()) {
-      Fail(console, "format the disk on the device's web page, http://" + line.address);
-    }
-    return kExitDeviceFailed;
-  }
+  if (!check.Ready()) return TurnedAway(check, line.address, console);
   if (check.codepageAnswered) {
-    console.out << "Codepage now: " << TerminalSafe(session.CodepageText.view()) << "\n";
+    console.out << "The device uses codepage " << TerminalSafe(session.CodepageText.view())
+                << " now.\n";
   }
   const std::unique_ptr<platform::SmbFiles> files = platform::MakeSmbFiles();
   const operations::InstallResult result =
@@ -291,13 +304,7 @@ int RunSetLanguage(const CommandLine& line, Console& console) {
   const std::string_view codepage = language::kLanguages[static_cast<std::size_t>(*index)].codepage;
   console.out << "Codepage " << codepage << " sent; the device restarts.\n" << std::flush;
   if (!result.codepageConfirmed) Fail(console, "the device did not confirm the new codepage");
-  if (!line.noWait) {
-    const Sleeper realSleep = [](std::chrono::milliseconds duration) {
-      std::this_thread::sleep_for(duration);
-    };
-    ShowRestartWait(console.out, console.outIsTerminal, console.sleep ? console.sleep : realSleep);
-    run.ReportWhereNow(line.address);
-  }
+  if (!line.noWait) WaitForRestart(line.address, console, run);
   return result.codepageConfirmed ? kExitOk : kExitDeviceFailed;
 }
 
