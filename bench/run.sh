@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Protocol timings against 1, 8 and 32 simulated devices, then the search against PCs with 1, 2,
-# 4 and 8 interfaces; each set in a lab of its own.
+# 4 and 8 interfaces, then the largest language installation and its copy beside smbclient's on
+# a real Samba share; each set in a lab of its own.
 # Usage: bench/run.sh BUILD_DIR   (needs root for the lab)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,10 +10,11 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 bench=$build/bench/protocol_bench
 order_bench=$build/bench/search_order_bench
+language_bench=$build/bench/language_bench
 export CORVANE_DEVSIM=${CORVANE_DEVSIM:-$build/tools/devsim/devsim}
 export CORVANE_LAB_QUIET=1
 
-for binary in "$bench" "$order_bench"; do
+for binary in "$bench" "$order_bench" "$language_bench"; do
   [[ -x $binary ]] || { echo "bench: $binary not built" >&2; exit 2; }
 done
 [[ $(id -u) -eq 0 ]] || echo "bench: not root; the lab will try a user namespace" >&2
@@ -39,4 +41,10 @@ for n in 1 2 4 8; do
   tools/lab/lab.sh run "tools/lab/configs/bench-interfaces-$n.json" -- "$PWD/$order_bench" "$n" 5 ||
     status=1
 done
+
+echo
+echo "Language installation with the most files, on a device with a real Samba share (10 runs)."
+echo
+tools/lab/lab.sh run tools/lab/configs/bench-language.json -- tools/lab/session.sh \
+  "$PWD/$language_bench" 192.168.50.41 10 || status=1
 exit $status

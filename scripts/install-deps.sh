@@ -23,6 +23,8 @@ packages=(
   libsmbclient-dev libglib2.0-dev libglib2.0-bin gvfs gvfs-backends gvfs-fuse fuse3 xdg-utils
   # the lab's file servers, and the private desktop sessions of tests and the demo
   samba dbus-daemon
+  # the SMB client the language benchmark compares Corvane's copy with
+  smbclient
 )
 
 missing=()

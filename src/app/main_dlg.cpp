@@ -246,13 +246,13 @@ void CMainDlg::ConnectHandlers() {
   onClick(id::kSearch, &CMainDlg::RefreshDeviceList);
   onClick(id::kModifyLan, &CMainDlg::OnModifyLan);
   onClick(id::kModifyNames, &CMainDlg::OnModifyHostName);
+  onClick(id::kSetLanguage, &CMainDlg::OnSetLanguage);
   // Only a choice of the user changes the address controls; the program's own setCurrentIndex
   // does not come here.
   connect(m_comboDhcp, &QComboBox::activated, this, [this] { OnDhcpSelChange(); });
   onClick(id::kWebPage, &CMainDlg::OnConnectWebPage);
   onClick(id::kMount, &CMainDlg::OnMount);
   onClick(id::kUnmount, &CMainDlg::OnUnmount);
-  // "Set language" gets its operation later.
 }
 
 void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <optional>
 
 #include "app/drive_map.h"
 #include "dialogs/busy_wait.h"
+#include "dialogs/restart_dialog.h"
 #include "dialogs/template_dialog.h"
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
+#include "platform/smb_files.h"
 #include "platform/system_info.h"
 #include "platform/web_browser.h"
 #include "protocol/fixed_text.h"
@@ -66,6 +69,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   void OnUnmount();
   void OnAbout();
   void OnExit();
+  void OnSetLanguage();
   int CheckDeviceReachable();
   void FillDriveCombo();
   void RefreshShareList(int row, bool hostIgnoreCase);
@@ -78,6 +82,12 @@ class CMainDlg : public dialogs::TemplateDialog {
   DriveMapTable DriveMap{};
   protocol::FixedText<64> SelectedDeviceHost;
   int MapType = 0;  // the last answer of the Mapping Type dialog: 1 host name, 2 address, 0 none
+  std::atomic<int> LanguageResult{0};  // 0: a restart wait ran to its end; -1: nothing followed
+
+  // The services of "Set language"; without this call the window makes the system's own when
+  // first needed. Tests pass theirs, and may shorten the restart wait.
+  void SetLanguageServices(platform::SmbFiles& files, platform::WebBrowser& browser,
+                           dialogs::RestartTiming restartTiming = {});
 
  protected:
   void OnInitDialog() override;
@@ -149,6 +159,12 @@ class CMainDlg : public dialogs::TemplateDialog {
   bool m_endingQuietly = false;  // Escape and Exit end the window without the close-box clean-up
   bool m_exposeWatched = false;
   bool m_dispatchingClick = false;  // the list's own handling of a release is under way
+
+  platform::SmbFiles* m_smbFiles = nullptr;
+  platform::WebBrowser* m_webBrowser = nullptr;
+  dialogs::RestartTiming m_restartTiming;
+  std::unique_ptr<platform::SmbFiles> m_ownSmbFiles;
+  std::unique_ptr<platform::WebBrowser> m_ownWebBrowser;
 };
 
 }  // namespace corvane::app

@@ -62,6 +62,14 @@ const std::vector<CommandSpec>& Specs() {
       {Command::kUnmount, "unmount", false, {}, {}, {}, false, "LETTER"},
       {Command::kWeb, "web", true, {}, {}, {}},
       {Command::kPayloads, "payloads", false, {}, {}, {}},
+      {Command::kSetLanguage,
+       "set-language",
+       true,
+       {"--list", "--no-wait", "--verbose"},
+       {},
+       {},
+       false,
+       "LANGUAGE"},
   };
   return specs;
 }
@@ -105,6 +113,8 @@ void SetFlag(CommandLine& line, std::string_view flag) {
   if (flag == "--json") line.json = true;
   if (flag == "--verbose") line.verbose = true;
   if (flag == "--by-name") line.byName = true;
+  if (flag == "--list") line.list = true;
+  if (flag == "--no-wait") line.noWait = true;
 }
 
 // The drive letter, the share name and the credentials of mount and unmount.
@@ -177,6 +187,10 @@ std::string ReadOptions(const CommandSpec& spec, const std::vector<std::string>&
 // ADDRESS where the command takes one, then its further argument; returns the error text or "".
 std::string ReadPositionals(const CommandSpec& spec, const std::vector<std::string>& positional,
                             CommandLine& line) {
+  // set-language --list names no device and no language.
+  if (spec.command == Command::kSetLanguage && line.list) {
+    return positional.empty() ? "" : "unexpected argument " + positional.front();
+  }
   std::size_t next = 0;
   if (spec.takesAddress) {
     if (positional.empty()) return std::string(spec.name) + " needs the ADDRESS of a device";
@@ -193,6 +207,8 @@ std::string ReadPositionals(const CommandSpec& spec, const std::vector<std::stri
     const std::string& operand = positional[next++];
     if (spec.operand == "SHARE") {
       line.share = operand;
+    } else if (spec.operand == "LANGUAGE") {
+      line.language = operand;
     } else {
       line.driveText = operand;
     }
@@ -374,6 +390,19 @@ std::string HelpText(Command command) {
     case Command::kPayloads:
       return "Usage: corvane payloads [...]\n"
              "Works with the language support files; see 'corvane payloads --help'.\n";
+    case Command::kSetLanguage:
+      return "Usage: corvane set-language ADDRESS LANGUAGE [--no-wait] [--verbose]\n"
+             "       corvane set-language --list\n"
+             "Installs language support on the device at ADDRESS: checks that it has a\n"
+             "formatted disk, copies the language's codepage table, unicode maps and kernel\n"
+             "modules onto its system share (each file is printed as it is written), sends\n"
+             "it the new codepage and waits 90 seconds while it restarts. After a failed\n"
+             "copy the device is told to stop and the exit status is 1.\n"
+             "LANGUAGE is a name that --list prints, in any letter case (quote names with\n"
+             "blanks), or its codepage number.\n"
+             "  --list     print the six languages with their codepage numbers\n"
+             "  --no-wait  end once the codepage is sent, without waiting for the restart\n"
+             "  --verbose  print the protocol's trace lines on standard error\n";
     case Command::kNone:
       break;
   }
@@ -391,6 +420,7 @@ std::string HelpText(Command command) {
          "  unmount L              remove the mapping of drive letter L\n"
          "  web ADDRESS            open a device's web page in the browser\n"
          "  payloads               work with the language support files\n"
+         "  set-language ADDRESS   install language support on a device\n"
          "\n"
          "'corvane COMMAND --help' describes each command.\n"
          "\n"

@@ -28,6 +28,7 @@ enum class Command {
   kUnmount,
   kWeb,
   kPayloads,
+  kSetLanguage,
 };
 
 struct CommandLine {
@@ -50,6 +51,10 @@ struct CommandLine {
   std::optional<std::string> workgroup;
   std::optional<std::string> user;
   std::vector<std::string> passThrough;  // everything after "payloads"
+  // set-language
+  std::string language;  // as given: a name of the list or a codepage number
+  bool list = false;
+  bool noWait = false;
 };
 
 struct ParseOutcome {

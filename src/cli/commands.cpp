@@ -8,9 +8,12 @@
 
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
+#include "cli/language_output.h"
 #include "cli/output_format.h"
 #include "cli/password_input.h"
+#include "language/codepage_files.h"
 #include "language/payloads_command.h"
+#include "operations/codepage_install.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
 #include "operations/drive_mapping.h"
@@ -19,6 +22,7 @@
 #include "operations/reachability_check.h"
 #include "operations/web_page.h"
 #include "platform/drive_mappings.h"
+#include "platform/smb_files.h"
 #include "platform/system_info.h"
 #include "platform/web_browser.h"
 #include "protocol/session.h"
@@ -110,6 +114,11 @@ class CommandInteraction : public operations::Interaction {
   const std::optional<std::string>& TypedRefusal() const { return typedRefusal_; }
 
   PasswordSource source() const { return given_.source; }
+
+  void CodepageFileWritten(std::string_view targetPath, std::size_t bytes) override {
+    console_.out << "wrote " << TerminalSafe(targetPath) << " (" << bytes << " bytes)\n"
+                 << std::flush;
+  }
 
   // After the password check failed: what the user hears, and the exit status.
   int CredentialsNotProven(const operations::CredentialsProof& proof) {
@@ -545,6 +554,63 @@ int RunWeb(const CommandLine& line, Console& console) {
   return kExitDeviceFailed;
 }
 
+// A device whose disk cannot take a language: why, and where an unformatted one is formatted.
+int TurnedAway(const operations::LanguageCheck& check, const std::string& address,
+               Console& console) {
+  if (!check.diskStateAnswered) Fail(console, "the device did not answer the disk state request");
+  Fail(console, check.Refusal());
+  if (check.OpensWebPage())
+    Fail(console, "format the disk on the device's web page, http://" + address);
+  return kExitDeviceFailed;
+}
+
+// The 90 seconds of the restart, then where the device answers.
+void WaitForRestart(const std::string& address, Console& console, DeviceRun& run) {
+  const Sleeper realSleep = [](std::chrono::milliseconds duration) {
+    std::this_thread::sleep_for(duration);
+  };
+  ShowRestartWait(console.out, console.outIsTerminal, console.sleep ? console.sleep : realSleep);
+  run.ReportWhereNow(run.selected(), address);
+}
+
+// The disk and codepage checks, the installer, then the restart wait: as "Set language" in the
+// window, told on the terminal.
+int RunSetLanguage(const CommandLine& line, Console& console) {
+  if (line.list) {
+    console.out << FormatLanguageList();
+    return kExitOk;
+  }
+  const std::optional<int> index = language::FindLanguage(line.language);
+  if (!index) {
+    Fail(console, "unknown language \"" + TerminalSafe(line.language) +
+                      "\"; 'corvane set-language --list' prints the six");
+    return kExitUsage;
+  }
+  DeviceRun run(line, console);
+  if (const auto status = run.SearchAndSelect(line.address)) return *status;
+  Session& session = run.session();
+  CommandInteraction interaction({}, line.address, console);
+  const operations::LanguageCheck check = operations::CheckLanguageSupport(session, interaction);
+  if (!check.Ready()) return TurnedAway(check, line.address, console);
+  if (check.codepageAnswered) {
+    console.out << "The device uses codepage " << TerminalSafe(session.CodepageText.view())
+                << " now.\n";
+  }
+  const std::unique_ptr<platform::SmbFiles> files = platform::MakeSmbFiles();
+  const operations::InstallResult result =
+      operations::InstallCodepageFiles(session, *files, *index, line.address, interaction);
+  if (result.CopyFailed != 0) {
+    Fail(console, operations::kCheckHardDrives);
+    Fail(console, operations::DescribeInstallFailure(result));
+    return kExitDeviceFailed;
+  }
+  const std::string_view codepage = language::kLanguages[static_cast<std::size_t>(*index)].codepage;
+  console.out << "Codepage " << codepage << " sent; the device restarts.\n" << std::flush;
+  if (!result.codepageConfirmed) Fail(console, "the device did not confirm the new codepage");
+  if (!line.noWait) WaitForRestart(line.address, console, run);
+  return result.codepageConfirmed ? kExitOk : kExitDeviceFailed;
+}
+
 int RunPayloads(const CommandLine& line, Console& console) {
   return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
 }
@@ -571,6 +637,8 @@ int RunParsed(const CommandLine& line, Console& console) {
       return RunWeb(line, console);
     case Command::kPayloads:
       return RunPayloads(line, console);
+    case Command::kSetLanguage:
+      return RunSetLanguage(line, console);
     case Command::kNone:
       break;
   }

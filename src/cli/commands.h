@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <istream>
 #include <optional>
@@ -19,6 +20,10 @@ struct Console {
   std::ostream& err;
   std::function<std::optional<std::string>(std::string_view prompt)> askSecret;
   std::istream* in = nullptr;
+  // For waits that show their progress (the restart of set-language): whether `out` is a
+  // terminal, which gets a bar redrawn in place, and how to sleep (empty: really sleep).
+  bool outIsTerminal = false;
+  std::function<void(std::chrono::milliseconds)> sleep = {};
 };
 
 // Runs the command line (args without the program name) and returns the exit status.

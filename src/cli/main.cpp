@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <unistd.h>
+
 #include <iostream>
 
 #include "cli/commands.h"
@@ -6,5 +8,6 @@
 
 int main(int argc, char** argv) {
   corvane::cli::Console console{std::cout, std::cerr, corvane::cli::AskSecretOnTerminal, &std::cin};
+  console.outIsTerminal = isatty(STDOUT_FILENO) == 1;
   return corvane::cli::RunProcess(argc, argv, console);
 }

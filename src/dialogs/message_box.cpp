@@ -24,6 +24,8 @@ QMessageBox::Icon ToBoxIcon(MessageIcon icon) {
       return QMessageBox::Warning;
     case MessageIcon::kInformation:
       return QMessageBox::Information;
+    case MessageIcon::kNone:
+      break;
   }
   return QMessageBox::NoIcon;
 }

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace corvane::dialogs {
 
-enum class MessageIcon { kError, kWarning, kInformation };
+// kNone: a plain box without an icon.
+enum class MessageIcon { kError, kWarning, kInformation, kNone };
 
 // An empty caption shows ApplicationTitle().
 void ShowMessage(QWidget* parent, std::string_view text, std::string_view caption,

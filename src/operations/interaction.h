@@ -9,6 +9,7 @@
 // answer them.
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
 #include <string_view>
 
@@ -55,6 +56,13 @@ class Interaction {
   // The workgroup of the device being shown has been read and its share list is read next; a
   // front end that shows details as they come shows it now.
   virtual void WorkgroupRead(std::string_view workgroup) { (void)workgroup; }
+
+  // Language installation (operations/codepage_install.h): one more file is on the device. A
+  // front end that lists progress shows it now; the window's Loading dialog does not.
+  virtual void CodepageFileWritten(std::string_view targetPath, std::size_t bytes) {
+    (void)targetPath;
+    (void)bytes;
+  }
 };
 
 }  // namespace corvane::operations

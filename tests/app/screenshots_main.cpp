@@ -21,7 +21,11 @@
 #include "dialogs/look.h"
 #include "dialogs/message_box.h"
 #include "dialogs/restart_dialog.h"
+#include "language/language_dialog.h"
+#include "language/loading_dialog.h"
+#include "operations/testing/unattended_interaction.h"
 #include "platform/drive_mappings.h"
+#include "platform/smb_files.h"
 #include "platform/system_info.h"
 #include "window_test_support.h"
 
@@ -96,6 +100,20 @@ int Run(const QString& outputDir) {
     timing.close = std::chrono::milliseconds(10000);
     dialogs::CRestartDlg restart(languageResult, &window, timing);
     restart.DoModal();
+  });
+  // The Language dialog asks the selected device (the first listed) before it shows.
+  operations::testing::UnattendedInteraction unattended;
+  const auto files = platform::MakeSmbFiles();
+  const auto browser = platform::MakeWebBrowser();
+  language::LanguageRun run{
+      session, unattended, *files, *browser, session.SelectedAddress.str(), languageResult};
+  ok &= SaveModal(outputDir + "/language-dialog.png", std::chrono::milliseconds(0), [&] {
+    language::CLanguageDlg dialog(run, &window);
+    dialog.DoModal();
+  });
+  ok &= SaveModal(outputDir + "/loading-dialog.png", std::chrono::milliseconds(0), [&] {
+    language::CLoadingDlg loading(run, &window);
+    loading.DoModal();
   });
   return ok ? 0 : 1;
 }

@@ -138,6 +138,22 @@ TEST(ParseCommandLine, ShareCommandsTakeALetterAShareAndALogin) {
   }
 }
 
+TEST(ParseCommandLine, SetLanguageTakesAnAddressAndALanguageOrJustTheList) {
+  const ParseOutcome set = Parse({"set-language", "--no-wait", "1.2.3.4", "Western European"});
+  ASSERT_TRUE(set.ok()) << set.error;
+  EXPECT_EQ(set.commandLine.command, Command::kSetLanguage);
+  EXPECT_EQ(set.commandLine.address, "1.2.3.4");
+  EXPECT_EQ(set.commandLine.language, "Western European");
+  EXPECT_TRUE(set.commandLine.noWait);
+  EXPECT_TRUE(Parse({"set-language", "--list"}).commandLine.list);
+
+  EXPECT_EQ(Parse({"set-language", "1.2.3.4"}).error, "set-language needs the LANGUAGE");
+  EXPECT_EQ(Parse({"set-language", "1.2.3.4", "866", "x"}).error, "unexpected argument x");
+  EXPECT_EQ(Parse({"set-language", "--list", "1.2.3.4"}).error, "unexpected argument 1.2.3.4");
+  EXPECT_EQ(Parse({"set-language", "cyrillic", "1.2.3.4"}).error,
+            "not a device address (four numbers 0-255 separated by dots): cyrillic");
+}
+
 TEST(ParseCommandLine, HelpWinsExceptAsTheValueOfAnOption) {
   EXPECT_TRUE(Parse({"--help"}).commandLine.help);
   EXPECT_TRUE(Parse({"-h"}).commandLine.help);
@@ -164,13 +180,14 @@ TEST(ParseCommandLine, PayloadsGetsTheRestUntouched) {
 TEST(HelpText, EachCommandDescribesItsOwnUsage) {
   for (const Command command :
        {Command::kSearch, Command::kInfo, Command::kSetDhcp, Command::kSetStatic,
-        Command::kSetNames, Command::kDrives, Command::kMount, Command::kUnmount, Command::kWeb}) {
+        Command::kSetNames, Command::kDrives, Command::kMount, Command::kUnmount, Command::kWeb,
+        Command::kSetLanguage}) {
     const std::string usage = "Usage: corvane " + std::string(CommandName(command));
     EXPECT_EQ(HelpText(command).rfind(usage, 0), 0u) << CommandName(command);
   }
   const std::string overview = HelpText(Command::kNone);
   for (const char* name : {"search", "info", "set-dhcp", "set-static", "set-names", "drives",
-                           "mount", "unmount", "web", "payloads"}) {
+                           "mount", "unmount", "web", "set-language", "payloads"}) {
     EXPECT_NE(overview.find(std::string("  ") + name), std::string::npos) << name;
   }
 }

@@ -8,7 +8,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "cli/command_line.h"
+#include "cli/language_output.h"
 #include "cli_run.h"
 
 namespace corvane::cli {
@@ -55,6 +59,8 @@ TEST(Commands, InputIsRefusedBeforeAnythingIsSentOrAsked) {
       {{"set-names", "10.0.0.5", "--host-name", "NAS", "--workgroup", "MY.GROUP"},
        "corvane: The Workgroup format is not correct. Can not include \\ /:*?\"< >|.;+=~'[ ]{} "
        ",\n"},
+      {{"set-language", "10.0.0.5", "Klingon"},
+       "corvane: unknown language \"Klingon\"; 'corvane set-language --list' prints the six\n"},
   };
   for (const Case& c : cases) {
     const testing::CliRun run = RunInProcess(c.args, {"secret"});
@@ -85,6 +91,32 @@ TEST(Commands, PayloadsTakeTheirArgumentsAndTheConsole) {
   const testing::CliRun bad = RunInProcess({"payloads", "--bogus"});
   EXPECT_EQ(bad.status, kExitUsage);
   EXPECT_FALSE(bad.err.empty());
+}
+
+TEST(Commands, SetLanguageListsTheSixAndShowsTheRestartWait) {
+  const testing::CliRun list = RunInProcess({"set-language", "--list"});
+  EXPECT_EQ(list.status, kExitOk);
+  EXPECT_EQ(list.out,
+            "950  Traditional Chinese\n936  Simplified Chinese\n850  Western European\n"
+            "932  Japanese SJIS\n949  Korean Hangul\n866  Cyrillic\n");
+
+  std::chrono::milliseconds slept{0};
+  const Sleeper sleep = [&](std::chrono::milliseconds duration) { slept += duration; };
+  std::ostringstream lines;
+  ShowRestartWait(lines, false, sleep);
+  EXPECT_EQ(slept, kRestartWait);
+  const std::string text = lines.str();
+  EXPECT_THAT(text, ::testing::StartsWith("The device is restarting: 10 s of 90 s\n"));
+  EXPECT_THAT(text, ::testing::EndsWith("The device is restarting: 90 s of 90 s\n"));
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 9);
+
+  std::ostringstream bar;
+  ShowRestartWait(bar, true, sleep, std::chrono::seconds(3));
+  EXPECT_EQ(bar.str(),
+            "\rThe device is restarting [..............................] 0 s of 3 s"
+            "\rThe device is restarting [##########....................] 1 s of 3 s"
+            "\rThe device is restarting [####################..........] 2 s of 3 s"
+            "\rThe device is restarting [##############################] 3 s of 3 s\n");
 }
 
 TEST(RunProcess, TakesTheArgumentsAfterTheProgramNameAndFailsOnLostOutput) {

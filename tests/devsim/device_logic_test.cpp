@@ -129,6 +129,14 @@ TEST(DeviceLogicRead, EveryReadableItem) {
   }
 }
 
+TEST(DeviceLogicRead, UnansweredItemsAreIgnoredAltogether) {
+  DeviceLogic device = Device({{"unanswered", {9, 8}}});
+  EXPECT_TRUE(device.Handle(Read(kId, kHome, 9), 0, 0).reply.empty());
+  EXPECT_TRUE(device.Handle(Set(kId, kHome, 8, "866"), 0, 0).reply.empty());
+  EXPECT_EQ(device.State().codepage, "850");
+  EXPECT_EQ(ReadValue(device.Handle(Read(kId, kHome, 11), 0, 0), 11), "3");
+}
+
 TEST(DeviceLogicRead, ReplyEchoesClientAndNamesTheDevice) {
   DeviceLogic device = Device();
   const Bytes reply = device.Handle(Read(kId, kHome, 6), 0, 0).reply;

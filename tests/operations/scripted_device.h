@@ -4,6 +4,7 @@
 // A session that knows one device, answered by a script instead of the network, and a front end
 // that records what an operation asked of it.
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -27,18 +28,25 @@ struct ScriptedDevice {
   std::string password = "vorel";
   std::string workgroup = "WORKGROUP";
   std::string shares = "HDD_a:public";
+  std::string codepage = "850";
+  std::string ideok = "3";
+  std::string systemShare = "HDD_a";
   std::array<std::uint8_t, 4> dhcpAddress = {192, 168, 50, 121};
   bool answersSets = true;
   bool answersReads = true;
-  std::vector<Bytes> sets;  // every set request it received
+  std::vector<int> unanswered;  // item codes it ignores, read or set
+  std::vector<Bytes> sets;      // every set request it received
 
   std::optional<Bytes> Answer(const Bytes& request) {
     if (request.size() < 28) return std::nullopt;
     const std::uint8_t item = request[21];
+    if (std::find(unanswered.begin(), unanswered.end(), item) != unanswered.end()) {
+      return std::nullopt;
+    }
     const DeviceFacts self;
     if (request[0] == 3) {
       if (!answersReads) return std::nullopt;
-      std::string value = item == 3 ? shares : workgroup;
+      std::string value = ReadValue(item);
       if (item == 4) value = PasswordIn(request) == password ? "1" : "";
       return protocol::testing::ReadReply(kTestClientId, self, value, item);
     }
@@ -52,6 +60,21 @@ struct ScriptedDevice {
       for (std::size_t k = 0; k < 4; ++k) moved.address[k] = static_cast<std::uint8_t>(octets[k]);
     }
     return protocol::testing::SetReply(kTestClientId, moved, item);
+  }
+
+  std::string ReadValue(std::uint8_t item) const {
+    switch (item) {
+      case 3:
+        return shares;
+      case 9:
+        return codepage;
+      case 11:
+        return ideok;
+      case 12:
+        return systemShare;
+      default:
+        return workgroup;
+    }
   }
 
   static std::string PasswordIn(const Bytes& request) {

@@ -103,6 +103,10 @@ void ReadOptionalParts(const std::string& id, const json& device, DeviceConfig& 
   if (text != "firstLeg" && text != "perLeg") Fail(id, "addressPolicy is firstLeg or perLeg");
   config.addressPolicy = text == "perLeg" ? AddressPolicy::kPerLeg : AddressPolicy::kFirstLeg;
   if (config.replyDelayMs < 0) config.replyDelayMs = 0;
+  ReadField(device, "unanswered", config.unanswered);
+  for (int item : config.unanswered) {
+    if (item < 1 || item > 13) Fail(id, "unanswered lists item codes (1-13)");
+  }
 }
 
 }  // namespace

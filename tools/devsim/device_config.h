@@ -45,6 +45,7 @@ struct DeviceConfig {
   bool answerBothSends = false;
   int replyDelayMs = 0;
   bool silent = false;
+  std::vector<int> unanswered;  // item codes the device ignores, as one that does not know them
   AddressPolicy addressPolicy = AddressPolicy::kFirstLeg;
 };
 

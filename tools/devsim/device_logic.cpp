@@ -80,6 +80,10 @@ Outcome DeviceLogic::Handle(std::span<const std::uint8_t> datagram, std::size_t 
   if (request->opcode == kDiscoveryRequest) return Discover(*request, leg, receivedMs);
   DeviceIdentity self = Identity(leg);
   if (request->target.id != self.id || request->target.address != self.address) return {};
+  if (std::find(config_.unanswered.begin(), config_.unanswered.end(), request->item) !=
+      config_.unanswered.end()) {
+    return {};
+  }
   if (request->opcode == kReadRequest) return Read(*request, leg);
   return Set(*request, leg);
 }

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// "Set language": installing language support on the selected device.
+
+#include "app/main_dlg.h"
+#include "app/window_interaction.h"
+#include "dialogs/message_box.h"
+#include "language/language_dialog.h"
+#include "language/pumping_smb_files.h"
+#include "operations/codepage_install.h"
+
+namespace corvane::app {
+
+void CMainDlg::SetLanguageServices(platform::SmbFiles& files, platform::WebBrowser& browser,
+                                   dialogs::RestartTiming restartTiming) {
+  m_smbFiles = &files;
+  m_webBrowser = &browser;
+  m_restartTiming = restartTiming;
+}
+
+void CMainDlg::OnSetLanguage() {
+  if (m_deviceSelected == 0) {
+    dialogs::ShowMessage(this, operations::kSelectDevice, "Error", dialogs::MessageIcon::kError);
+    return;
+  }
+  if (m_smbFiles == nullptr) {
+    m_ownSmbFiles = platform::MakeSmbFiles();
+    m_smbFiles = m_ownSmbFiles.get();
+  }
+  if (m_webBrowser == nullptr) {
+    m_ownWebBrowser = platform::MakeWebBrowser();
+    m_webBrowser = m_ownWebBrowser.get();
+  }
+  WindowInteraction interaction(*this);
+  language::PumpingSmbFiles files(*m_smbFiles);
+  language::LanguageRun run{
+      m_session,      interaction,    files, *m_webBrowser, SelectedDeviceHost.str(),
+      LanguageResult, m_restartTiming};
+  language::CLanguageDlg dialog(run);
+  dialog.DoModal();
+  if (LanguageResult.load() != 0) return;
+  // The device has restarted: its shares, and perhaps its address, are to be found again.
+  ScanDriveMappings(DriveMap, m_drives);
+  FillDriveCombo();
+  RefreshDeviceList();
+  m_deviceSelected = 0;
+}
+
+}  // namespace corvane::app

@@ -1,0 +1,104 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "language/language_dialog.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "dialogs/message_box.h"
+#include "language/codepage_files.h"
+#include "language/loading_dialog.h"
+#include "operations/codepage_install.h"
+
+namespace corvane::language {
+
+namespace {
+
+constexpr int kNoLanguageChange = -1;
+constexpr int kClosedComboHeight = 14;
+
+}  // namespace
+
+CLanguageDlg::CLanguageDlg(LanguageRun& run, QWidget* parent)
+    : TemplateDialog(Template{229, 71, QStringLiteral("Language"), dialogs::kCaptionOnly}, parent),
+      run_(run) {
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);  // owned by the dialog
+  dialogs::SetControlId(ok, 1);
+  ok->setDefault(true);
+  Place(ok, 172, 7, 50, 14);
+  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  dialogs::SetControlId(cancel, 2);
+  Place(cancel, 172, 24, 50, 14);
+
+  auto* label = new QLabel(QStringLiteral("Language:"), this);
+  Place(label, 13, 12, 36, 8);
+  m_comboLanguage = new QComboBox(this);
+  dialogs::SetControlId(m_comboLanguage, kIdLanguage);
+  for (const Language& language : kLanguages) {
+    m_comboLanguage->addItem(QString::fromUtf8(language.comboText.data(),
+                                               static_cast<qsizetype>(language.comboText.size())));
+  }
+  m_comboLanguage->setMaxVisibleItems(static_cast<int>(kLanguages.size()));
+  Place(m_comboLanguage, 51, 11, 113, kClosedComboHeight);
+  setTabOrder(m_comboLanguage, ok);
+  setTabOrder(ok, cancel);
+
+  connect(ok, &QPushButton::clicked, this, &CLanguageDlg::OnOK);
+  connect(cancel, &QPushButton::clicked, this, &CLanguageDlg::OnCancel);
+}
+
+int CLanguageDlg::DoModal() {
+  InitDialog();
+  if (turnedAway_) return result();
+  return TemplateDialog::DoModal();
+}
+
+void CLanguageDlg::OnInitDialog() {
+  const operations::LanguageCheck check =
+      operations::CheckLanguageSupport(run_.session, run_.interaction);
+  if (!check.Ready()) {
+    TurnAway(check.Refusal(), check.OpensWebPage());
+    return;
+  }
+  m_comboLanguage->setCurrentIndex(check.LanguageIndex);
+  m_comboLanguage->setFocus();
+}
+
+void CLanguageDlg::TurnAway(std::string_view message, bool openWebPage) {
+  dialogs::ShowMessage(nullptr, message, "", dialogs::MessageIcon::kNone);
+  // The device formats its disk on its own web page.
+  if (openWebPage) operations::OpenDeviceWebPage(run_.browser, run_.SelectedDeviceHost);
+  run_.LanguageResult.store(kNoLanguageChange);
+  turnedAway_ = true;
+  QDialog::done(QDialog::Accepted);
+}
+
+void CLanguageDlg::OnOK() {
+  run_.LanguageIndex = m_comboLanguage->currentIndex();
+  if (run_.LanguageIndex < 0) return;
+  // Ends this dialog's loop once the handler returns; the installation runs in the meantime.
+  QDialog::done(QDialog::Accepted);
+  {
+    CLoadingDlg loading(run_);
+    loading.DoModal();
+  }
+  if (run_.CopyFailed == 0) {
+    dialogs::CRestartDlg restart(run_.LanguageResult, nullptr, run_.restartTiming);
+    restart.DoModal();
+  } else {
+    CLanguageDlg again(run_);
+    again.DoModal();
+  }
+}
+
+void CLanguageDlg::OnCancel() {
+  run_.LanguageResult.store(kNoLanguageChange);
+  QDialog::done(QDialog::Rejected);
+}
+
+void CLanguageDlg::closeEvent(QCloseEvent* event) {
+  run_.LanguageResult.store(kNoLanguageChange);
+  TemplateDialog::closeEvent(event);
+}
+
+}  // namespace corvane::language

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "language/loading_dialog.h"
+
+#include <QLabel>
+#include <QTimerEvent>
+
+#include "dialogs/message_box.h"
+#include "operations/codepage_install.h"
+
+namespace corvane::language {
+
+CLoadingDlg::CLoadingDlg(LanguageRun& run, QWidget* parent)
+    // A blank, not an empty, title: Qt shows the program's file name for an empty one.
+    : TemplateDialog(Template{220, 73, QStringLiteral(" "), dialogs::kCaptionOnly}, parent),
+      run_(run) {
+  const auto addText = [this](const char* text, int x, int y) {
+    auto* label = new QLabel(QString::fromUtf8(text), this);  // owned by the dialog
+    Place(label, x, y, 214 - x, 8);
+  };
+  addText("Loading.....", 6, 11);
+  addText(" Warning: Do not power down your device during this process.", 4, 28);
+  addText("Doing so may physically damage this device.", 6, 45);
+}
+
+void CLoadingDlg::OnInitDialog() {
+  timer_ = startTimer(kInstallDelay);
+}
+
+void CLoadingDlg::timerEvent(QTimerEvent* /*event*/) {
+  if (installed_) return;
+  installed_ = true;
+  killTimer(timer_);
+  InstallCodepageFiles();
+}
+
+void CLoadingDlg::InstallCodepageFiles() {
+  const operations::InstallResult result = operations::InstallCodepageFiles(
+      run_.session, run_.files, run_.LanguageIndex, run_.SelectedDeviceHost, run_.interaction);
+  run_.CopyFailed = result.CopyFailed;
+  done(QDialog::Rejected);
+  if (result.CopyFailed != 0) {
+    dialogs::ShowMessage(nullptr, operations::kCheckHardDrives, "", dialogs::MessageIcon::kNone);
+  }
+}
+
+}  // namespace corvane::language

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "operations/codepage_install.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "language/payload_catalogue.h"
+#include "protocol/fixed_text.h"
+
+namespace corvane::operations {
+
+namespace {
+
+constexpr int kDiskStateTries = 4;
+constexpr int kShareLookupTries = 10;
+constexpr int kConnectTries = 6;
+
+using PathBuffer = protocol::FixedText<kTargetPathCapacity>;
+
+bool IsKnownSystemShare(std::string_view share) {
+  const std::optional<language::Target> target = language::ChooseTarget(share);
+  // An empty answer is no answer: the lookup asks again.
+  return !share.empty() && target.has_value();
+}
+
+// "\\host\directory\file"; false when it would not fit the buffer, which then stays empty.
+bool FormatTargetPath(PathBuffer& path, std::string_view host, std::string_view directory,
+                      std::string_view fileName) {
+  const std::string text =
+      "\\\\" + std::string(host) + "\\" + std::string(directory) + "\\" + std::string(fileName);
+  path.Clear();
+  if (text.size() >= PathBuffer::kCapacity) return false;
+  path.Set(text);
+  return true;
+}
+
+void ReadSystemShare(protocol::Session& session, Interaction& interaction) {
+  for (int attempt = 0; attempt < kShareLookupTries; ++attempt) {
+    session.ShareNameText.Clear();
+    interaction.Blocking([&] { session.ReadShareName(); });
+    if (IsKnownSystemShare(session.ShareNameText.view())) return;
+  }
+}
+
+std::string ErrorText(int error) {
+  return std::strerror(error);
+}
+
+}  // namespace
+
+std::string_view LanguageCheck::Refusal() const {
+  switch (disk) {
+    case DiskState::kReady:
+      return {};
+    case DiskState::kNoDisk:
+      return kNoHardDrives;
+    case DiskState::kNotFormatted:
+      return kFormatHardDrive;
+    case DiskState::kNoLanguages:
+      break;
+  }
+  return kLanguagesNotSupported;
+}
+
+LanguageCheck CheckLanguageSupport(protocol::Session& session, Interaction& interaction) {
+  LanguageCheck check;
+  session.IdeOkText.Clear();
+  for (int attempt = 0; attempt < kDiskStateTries && !check.diskStateAnswered; ++attempt) {
+    interaction.Blocking([&] { check.diskStateAnswered = session.ReadIdeOk() != 0; });
+  }
+  const int state = language::LeadingInteger(session.IdeOkText.view());
+  if (state == 1 || state == 2 || state == 3) check.disk = static_cast<DiskState>(state);
+  if (!check.Ready()) return check;
+
+  session.CodepageText.Clear();
+  interaction.Blocking([&] { check.codepageAnswered = session.ReadCodepage() != 0; });
+  check.LanguageIndex =
+      language::LanguageIndexForCodepage(language::LeadingInteger(session.CodepageText.view()));
+  return check;
+}
+
+bool OpenDeviceWebPage(platform::WebBrowser& browser, std::string_view host) {
+  return browser.StartSystemOpener("http://" + std::string(host));
+}
+
+bool WriteCodepageResource(platform::SmbFiles& files, int resourceId, std::string_view targetPath,
+                           int& CopyFailed, CodepageWrite* report) {
+  CodepageWrite outcome;
+  const std::optional<language::Payload> payload = language::LookUpPayload(resourceId);
+  if (!payload) {
+    outcome.error = EINVAL;
+  } else {
+    outcome.payloadSize = payload->bytes.size();
+    // Opening access may fail and the write still work (or the reverse): the write decides.
+    for (int attempt = 0; attempt < kConnectTries; ++attempt) {
+      if (files.ConnectPath(targetPath) == 0) break;
+    }
+    const platform::SmbWriteResult write = files.WriteFile(targetPath, payload->bytes);
+    outcome.error = write.error;
+    outcome.written = write.written;
+    const platform::SmbSizeResult size = files.FileSize(targetPath);
+    if (size.error == 0) outcome.sizeOnDevice = size.size;
+  }
+  // Existence alone would let a file left from an earlier run stand in for one that could not
+  // be written; the device would then switch its codepage with an old or broken file.
+  const bool written = payload && outcome.error == 0 && outcome.written == outcome.payloadSize &&
+                       outcome.sizeOnDevice == std::uint64_t{outcome.payloadSize};
+  CopyFailed = written ? 0 : 1;
+  if (report != nullptr) *report = outcome;
+  return written;
+}
+
+InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFiles& files,
+                                   int LanguageIndex, std::string_view host,
+                                   Interaction& interaction) {
+  InstallResult result;
+  result.languageIndex = LanguageIndex;
+  session.RwText.Set("rw");
+  interaction.Blocking([&] { result.rwConfirmed = session.SendRw() != 0; });
+
+  ReadSystemShare(session, interaction);
+  result.ShareNameText = session.ShareNameText.str();
+  result.target = language::ChooseTarget(result.ShareNameText);
+  if (!result.target) result.failure = InstallFailure::kUnexpectedShare;
+
+  const auto ids = result.target ? language::CodepageFileIds(LanguageIndex, result.target->layout)
+                                 : std::span<const int>();
+  PathBuffer path;
+  for (const int id : ids) {
+    if (!FormatTargetPath(path, host, result.target->directory, language::PayloadFileName(id))) {
+      result.failure = InstallFailure::kPathTooLong;
+      break;
+    }
+    bool written = false;
+    CodepageWrite write;
+    interaction.Blocking([&] {
+      written = WriteCodepageResource(files, id, path.view(), result.CopyFailed, &write);
+    });
+    if (!written) {
+      result.failure = InstallFailure::kWriteFailed;
+      result.failedPath = path.str();
+      result.failedWrite = write;
+      break;
+    }
+    result.written.push_back(path.str());
+    interaction.CodepageFileWritten(path.view(), write.written);
+  }
+  if (ids.empty() && result.failure == InstallFailure::kNone) {
+    result.failure = InstallFailure::kUnknownLanguage;
+  }
+
+  if (result.failure == InstallFailure::kNone) {
+    session.CodepageText.Set(
+        language::kLanguages[static_cast<std::size_t>(LanguageIndex)].codepage);
+    interaction.Blocking([&] { result.codepageConfirmed = session.SetCodepage() != 0; });
+    return result;
+  }
+  result.CopyFailed = 1;
+  session.StopText.Set("stop");
+  interaction.Blocking([&] { result.stopConfirmed = session.SendStop() != 0; });
+  return result;
+}
+
+std::string DescribeInstallFailure(const InstallResult& result) {
+  switch (result.failure) {
+    case InstallFailure::kNone:
+      return {};
+    case InstallFailure::kUnexpectedShare:
+      return "the device reports its system share as \"" + result.ShareNameText +
+             "\", neither HDD_1 nor HDD_a: nothing was written";
+    case InstallFailure::kUnknownLanguage:
+      return "no language has the index " + std::to_string(result.languageIndex);
+    case InstallFailure::kPathTooLong:
+      return "the target path would exceed " + std::to_string(kTargetPathCapacity - 1) +
+             " characters: nothing more was written";
+    case InstallFailure::kWriteFailed:
+      break;
+  }
+  const CodepageWrite& write = result.failedWrite;
+  std::string text = "could not write " + result.failedPath + ": ";
+  if (write.error != 0) return text + ErrorText(write.error);
+  if (write.written != write.payloadSize) {
+    return text + "the server took " + std::to_string(write.written) + " of " +
+           std::to_string(write.payloadSize) + " bytes";
+  }
+  if (!write.sizeOnDevice) return text + "the file is not there afterwards";
+  return text + "the file has " + std::to_string(*write.sizeOnDevice) + " bytes instead of " +
+         std::to_string(write.payloadSize);
+}
+
+}  // namespace corvane::operations

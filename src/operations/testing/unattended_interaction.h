@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// A front end with nobody at it, for tests, benchmarks and screenshots: every wait simply runs,
+// and every question goes unanswered (no password to give, the address form of a share).
+
+#include <chrono>
+#include <functional>
+#include <string_view>
+#include <thread>
+
+#include "operations/interaction.h"
+
+namespace corvane::operations::testing {
+
+class UnattendedInteraction : public Interaction {
+ public:
+  bool AskAdministratorCredentials(protocol::Session&) override { return false; }
+  void Blocking(const std::function<void()>& exchange) override { exchange(); }
+  void Wait(std::chrono::milliseconds) override {}
+  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+  MapType ChooseMapType() override { return MapType::kAddress; }
+  void AskShareCredentials(protocol::Session&, std::string_view) override {}
+};
+
+}  // namespace corvane::operations::testing
