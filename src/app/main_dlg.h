@@ -84,10 +84,10 @@ class CMainDlg : public dialogs::TemplateDialog {
   int MapType = 0;  // the last answer of the Mapping Type dialog: 1 host name, 2 address, 0 none
   std::atomic<int> LanguageResult{0};  // 0: a restart wait ran to its end; -1: nothing followed
 
-  // The services of "Set language"; without this call the window makes the system's own when
-  // first needed. Tests pass theirs, and may shorten the restart wait.
-  void SetLanguageServices(platform::SmbFiles& files, platform::WebBrowser& browser,
-                           dialogs::RestartTiming restartTiming = {});
+  // The file service of "Set language"; without this call the window makes the system's own
+  // when first needed. Tests pass theirs, and may shorten the restart wait. An unformatted disk
+  // opens the device's page through the browser of UseWebBrowser.
+  void SetLanguageServices(platform::SmbFiles& files, dialogs::RestartTiming restartTiming = {});
 
  protected:
   void OnInitDialog() override;
@@ -161,10 +161,8 @@ class CMainDlg : public dialogs::TemplateDialog {
   bool m_dispatchingClick = false;  // the list's own handling of a release is under way
 
   platform::SmbFiles* m_smbFiles = nullptr;
-  platform::WebBrowser* m_webBrowser = nullptr;
   dialogs::RestartTiming m_restartTiming;
   std::unique_ptr<platform::SmbFiles> m_ownSmbFiles;
-  std::unique_ptr<platform::WebBrowser> m_ownWebBrowser;
 };
 
 }  // namespace corvane::app

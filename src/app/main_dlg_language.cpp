@@ -10,10 +10,9 @@
 
 namespace corvane::app {
 
-void CMainDlg::SetLanguageServices(platform::SmbFiles& files, platform::WebBrowser& browser,
+void CMainDlg::SetLanguageServices(platform::SmbFiles& files,
                                    dialogs::RestartTiming restartTiming) {
   m_smbFiles = &files;
-  m_webBrowser = &browser;
   m_restartTiming = restartTiming;
 }
 
@@ -26,14 +25,10 @@ void CMainDlg::OnSetLanguage() {
     m_ownSmbFiles = platform::MakeSmbFiles();
     m_smbFiles = m_ownSmbFiles.get();
   }
-  if (m_webBrowser == nullptr) {
-    m_ownWebBrowser = platform::MakeWebBrowser();
-    m_webBrowser = m_ownWebBrowser.get();
-  }
   WindowInteraction interaction(*this);
   language::PumpingSmbFiles files(*m_smbFiles);
   language::LanguageRun run{
-      m_session,      interaction,    files, *m_webBrowser, SelectedDeviceHost.str(),
+      m_session,      interaction,    files, *m_browser, SelectedDeviceHost.str(),
       LanguageResult, m_restartTiming};
   language::CLanguageDlg dialog(run);
   dialog.DoModal();

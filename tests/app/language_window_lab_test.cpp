@@ -34,7 +34,8 @@ class LanguageWindowTest : public test::MainWindowLabTest {
     ASSERT_TRUE(lab::InDesktopSession()) << "run inside tools/lab/session.sh";
     MainWindowLabTest::SetUp();
     // The restart wait runs its steps and closes at once; its 90 s stay the program's.
-    window->SetLanguageServices(*files, browser, dialogs::RestartTiming{1ms, 5, 200ms});
+    window->UseWebBrowser(browser);
+    window->SetLanguageServices(*files, dialogs::RestartTiming{1ms, 5, 200ms});
   }
 
   std::unique_ptr<platform::SmbFiles> files = platform::MakeSmbFiles();
