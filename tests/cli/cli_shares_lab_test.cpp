@@ -156,6 +156,25 @@ TEST_F(SharesCommands, AShareThatNeedsALoginTakesTheUserAndThePromptedPassword) 
   EXPECT_EQ(run.prompts,
             (std::vector<std::string>{"Password for labuser on \\\\192.168.50.21\\private: "}));
   EXPECT_EQ(RunCli({"unmount", "X"}).status, 0);
+
+  // From a file only its owner may read; the password is then nowhere in what Corvane wrote:
+  // its output, its record of the letters, anything else in the home folder.
+  const fs::path passwordFile = fs::temp_directory_path() / "corvane-share-password";
+  std::ofstream(passwordFile) << "lab-secret\n";
+  fs::permissions(passwordFile, fs::perms::owner_read | fs::perms::owner_write);
+  run = RunCli({"mount", kAlder, "private", "--drive", "X", "--user", "labuser", "--password-file",
+                passwordFile.string()});
+  fs::remove(passwordFile);
+  ASSERT_EQ(run.status, 0) << Describe(run);
+  EXPECT_TRUE(run.prompts.empty());
+  EXPECT_THAT(run.out + run.err, ::testing::Not(HasSubstr("lab-secret")));
+  ASSERT_TRUE(fs::exists(Environment("XDG_STATE_HOME") + "/corvane/letters"));
+  for (const auto& entry : fs::recursive_directory_iterator(Environment("HOME"))) {
+    if (!entry.is_regular_file()) continue;
+    EXPECT_EQ(corvane::lab::ReadWholeFile(entry.path()).find("lab-secret"), std::string::npos)
+        << entry.path();
+  }
+  EXPECT_EQ(RunCli({"unmount", "X"}).status, 0);
 }
 
 TEST_F(SharesCommands, CrookedNamesGoneAndSilentDevicesFailWithinTheirBounds) {
