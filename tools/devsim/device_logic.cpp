@@ -131,7 +131,7 @@ Outcome DeviceLogic::Read(const Request& request, std::size_t leg) {
       value = state_.shares;
       break;
     case kCredentials:
-      value = CredentialsMatch(request.payload) ? "1" : "";
+      if (CredentialsMatch(request.payload)) value.push_back('1');
       break;
     case kWorkgroup:
       value = state_.workgroup;
