@@ -327,8 +327,8 @@ std::string HelpText(Command command) {
              "Searches every local network interface for storage devices and lists them:\n"
              "name, IP address, netmask, gateway, DHCP client setting and the local interface\n"
              "that found them.\n"
-             "  --json     print a JSON array of objects with the keys name, address, netmask,\n"
-             "             gateway, dhcp (true or false) and interface\n";
+             "  --json     print a JSON array of objects with the keys name, address,\n"
+             "             netmask, gateway, dhcp (true or false) and interface\n";
     case Command::kInfo:
       return "Usage: corvane info ADDRESS [--json] [--verbose]\n"
              "Searches, then shows the device at ADDRESS with its workgroup and share names.\n"
@@ -364,14 +364,14 @@ std::string HelpText(Command command) {
              "Lists the drive letters that stand for a device's share mounted in this desktop\n"
              "session: letter, the share as it was mapped (\\\\host\\share) and the folder any\n"
              "program opens its files in.\n"
-             "  --json     print a JSON array of objects with the keys letter, remote and path\n";
+             "  --json     print a JSON array of objects with the keys letter, remote and\n"
+             "             path\n";
     case Command::kMount:
       return std::string(
                  "Usage: corvane mount ADDRESS SHARE --drive L [--by-name] [--user U]\n"
                  "                     [--password-file FILE | --password P]\n"
                  "Searches, checks that the device at ADDRESS still answers on its web port, then\n"
-                 "maps its share SHARE to the drive letter L (D-Z), replacing whatever L stood "
-                 "for.\n"
+                 "maps its share SHARE to the drive letter L (D-Z), replacing what L stood for.\n"
                  "The share is tried without credentials first; when it keeps refusing, once more\n"
                  "with U and its password (from the options below, or asked for on a terminal).\n"
                  "  --drive L             the drive letter\n"
@@ -426,11 +426,11 @@ std::string HelpText(Command command) {
          "\n"
          "ADDRESS is the device's address as 'corvane search' shows it (192.168.1.20).\n"
          "\n"
-         "Exit status: 0 success, 1 the device refused or did not answer, or the operation\n"
-         "failed, 2 usage error or input refused before anything was sent, 3 no device with\n"
-         "that address answered the search.\n"
-         "Devices answer on UDP port 13579: it must be open for inbound traffic in the local\n"
-         "firewall.\n";
+         "Exit status: 0 success, 1 the device refused or did not answer, or the\n"
+         "operation failed, 2 usage error or input refused before anything was sent,\n"
+         "3 no device with that address answered the search.\n"
+         "Devices answer on UDP port 13579: it must be open for inbound traffic in the\n"
+         "local firewall.\n";
 }
 
 }  // namespace corvane::cli

@@ -19,8 +19,8 @@ constexpr int kExitUsage = 2;
 constexpr const char* kUsage =
     "usage: corvane payloads [--extract DIR]\n"
     "\n"
-    "Without options, lists the files that language installation writes onto a device:\n"
-    "resource id, device file name and size in bytes.\n"
+    "Without options, lists the files that language installation writes onto a\n"
+    "device: resource id, device file name and size in bytes.\n"
     "\n"
     "  --extract DIR  write all of them into DIR (created if missing) under their\n"
     "                 device file names, byte for byte\n"
