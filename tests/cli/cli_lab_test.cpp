@@ -34,19 +34,11 @@ namespace {
 
 using corvane::cli::testing::CliRun;
 using corvane::cli::testing::Describe;
+using corvane::cli::testing::RunInProcess;
+using corvane::lab::Environment;
 using nlohmann::json;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-CliRun RunCli(const std::vector<std::string>& args,
-              std::deque<std::optional<std::string>> answers = {}) {
-  return corvane::cli::testing::RunInProcess(args, std::move(answers));
-}
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -177,7 +169,8 @@ CliRun RunWhileNas10FallsSilentAt(const std::vector<std::string>& args,
   const std::string deviceId = "0011223344aa";
   const int before = RequestsTo(id, opcodeHex, deviceId, itemHex);
   const pid_t device = std::stoi(ReadWholeFile(DevicesDir() + id + ".ready"));
-  std::future<CliRun> running = std::async(std::launch::async, [&args] { return RunCli(args); });
+  std::future<CliRun> running =
+      std::async(std::launch::async, [&args] { return RunInProcess(args); });
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
   while (RequestsTo(id, opcodeHex, deviceId, itemHex) == before &&
          std::chrono::steady_clock::now() < deadline) {
@@ -248,7 +241,7 @@ TEST_F(CliLab, SearchJsonListsTheAnsweringDevicesWithTheirInterface) {
 }
 
 TEST_F(CliLab, SearchTableHasOneRowPerDevice) {
-  const CliRun run = RunCli({"search"});
+  const CliRun run = RunInProcess({"search"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.out, testing::StartsWith("Name "));
   EXPECT_THAT(run.out, HasSubstr("NAS-ALDER"));
@@ -257,7 +250,7 @@ TEST_F(CliLab, SearchTableHasOneRowPerDevice) {
 }
 
 TEST_F(CliLab, InfoShowsWorkgroupAndSharesAndKeepsJsonClean) {
-  const CliRun run = RunCli({"info", "192.168.50.21", "--json"});
+  const CliRun run = RunInProcess({"info", "192.168.50.21", "--json"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   const json details = json::parse(run.out);  // no trace line may spoil it
   EXPECT_EQ(details["name"], "NAS-ALDER");
@@ -267,7 +260,7 @@ TEST_F(CliLab, InfoShowsWorkgroupAndSharesAndKeepsJsonClean) {
   EXPECT_THAT(shares, testing::IsSupersetOf({"HDD_a", "public", "music"}));
   EXPECT_THAT(run.err, Not(HasSubstr("workgroup=")));
 
-  const CliRun text = RunCli({"info", "192.168.60.22", "--verbose"});
+  const CliRun text = RunInProcess({"info", "192.168.60.22", "--verbose"});
   ASSERT_EQ(text.status, 0) << Describe(text);
   EXPECT_THAT(text.out, HasSubstr("Workgroup: OFFICE"));
   EXPECT_THAT(text.out, HasSubstr("Shares:    HDD_1"));
@@ -278,7 +271,7 @@ TEST_F(CliLab, InfoShowsWorkgroupAndSharesAndKeepsJsonClean) {
 
 TEST_F(CliLab, UnknownOrSilentAddressGivesStatusThree) {
   for (const char* address : {"192.168.50.99", "192.168.60.29"}) {
-    const CliRun run = RunCli({"info", address});
+    const CliRun run = RunInProcess({"info", address});
     EXPECT_EQ(run.status, 3) << Describe(run);
     EXPECT_THAT(run.err, HasSubstr(std::string("no device answered at ") + address));
     EXPECT_EQ(run.out, "");
@@ -327,7 +320,7 @@ TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
        "The Workgroup cannot be empty!"},
   };
   for (const Case& c : cases) {
-    const CliRun run = RunCli(c.args);
+    const CliRun run = RunInProcess(c.args);
     EXPECT_EQ(run.status, 2) << Describe(run);
     EXPECT_THAT(run.err, HasSubstr(c.message)) << Describe(run);
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\r'), 0);
@@ -342,8 +335,8 @@ TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {
 // Two devices on one address: refused after the search, before the password check.
 TEST_F(CliLab, TheAddressOfAnotherDeviceIsRefusedBeforeAnythingIsSent) {
   const int readsBefore = RequestsTo("nas1", "03", "0011223344a1");
-  const CliRun run = RunCli({"set-static", "192.168.50.21", "--ip", "192.168.50.23", "--netmask",
-                             "255.255.255.0", "--gateway", "192.168.50.1"});
+  const CliRun run = RunInProcess({"set-static", "192.168.50.21", "--ip", "192.168.50.23",
+                                   "--netmask", "255.255.255.0", "--gateway", "192.168.50.1"});
   EXPECT_EQ(run.status, 2) << Describe(run);
   EXPECT_THAT(run.err, HasSubstr("192.168.50.23 is the address of another device that answers "
                                  "(NAS-CEDAR)"));
@@ -368,17 +361,17 @@ TEST_F(CliLab, AnotherDeviceAtTheNewAddressIsNoSuccess) {
 
 TEST_F(CliLab, HelpForEveryCommand) {
   for (const char* command : {"search", "info", "set-dhcp", "set-static", "set-names"}) {
-    const CliRun run = RunCli({command, "--help"});
+    const CliRun run = RunInProcess({command, "--help"});
     EXPECT_EQ(run.status, 0) << Describe(run);
     EXPECT_THAT(run.out, testing::StartsWith(std::string("Usage: corvane ") + command));
   }
-  const CliRun overview = RunCli({"--help"});
+  const CliRun overview = RunInProcess({"--help"});
   EXPECT_EQ(overview.status, 0);
   EXPECT_THAT(overview.out, HasSubstr("13579"));
 }
 
 TEST_F(CliLab, SetDhcpWithTheDefaultPassword) {
-  const CliRun run = RunCli({"set-dhcp", "192.168.50.25"});
+  const CliRun run = RunInProcess({"set-dhcp", "192.168.50.25"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.out, HasSubstr("Set to dhcp client done!"));
   EXPECT_THAT(run.out, HasSubstr("now answers at 192.168.50.125"));
@@ -388,15 +381,15 @@ TEST_F(CliLab, SetDhcpWithTheDefaultPassword) {
 }
 
 TEST_F(CliLab, SetStaticWithTheDefaultPassword) {
-  const CliRun run = RunCli({"set-static", "192.168.60.22", "--ip", "192.168.60.42", "--netmask",
-                             "255.255.255.0", "--gateway", "192.168.60.1"});
+  const CliRun run = RunInProcess({"set-static", "192.168.60.22", "--ip", "192.168.60.42",
+                                   "--netmask", "255.255.255.0", "--gateway", "192.168.60.1"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.out, HasSubstr("NAS-BIRCH now answers at 192.168.60.42"));
   const json state = DeviceState("nas2");
   EXPECT_EQ(state["address"], "192.168.60.42");
   EXPECT_EQ(state["dhcp"], false);
 
-  const CliRun after = RunCli({"info", "192.168.60.42", "--json"});
+  const CliRun after = RunInProcess({"info", "192.168.60.42", "--json"});
   ASSERT_EQ(after.status, 0) << Describe(after);
   EXPECT_EQ(json::parse(after.out)["dhcp"], false);
 }
@@ -426,13 +419,13 @@ TEST_F(CliLab, WrongOrMissingPasswordIsRefusedAndChangesNothing) {
 // check must not take the leftover copy of the first refusal for its answer.
 TEST_F(CliLab, SecondPasswordOpensTheDevice) {
   const CliRun run =
-      RunCli({"set-static", "192.168.50.28", "--ip", "192.168.50.88", "--netmask", "255.255.255.0",
-              "--gateway", "192.168.50.1", "--password", "hazel-secret"});
+      RunInProcess({"set-static", "192.168.50.28", "--ip", "192.168.50.88", "--netmask",
+                    "255.255.255.0", "--gateway", "192.168.50.1", "--password", "hazel-secret"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.out, HasSubstr("NAS-HAZEL now answers at 192.168.50.88"));
   EXPECT_EQ(DeviceState("nas8")["address"], "192.168.50.88");
 
-  const CliRun dhcp = RunCli({"set-dhcp", "192.168.50.88", "--password=hazel-secret"});
+  const CliRun dhcp = RunInProcess({"set-dhcp", "192.168.50.88", "--password=hazel-secret"});
   ASSERT_EQ(dhcp.status, 0) << Describe(dhcp);
   EXPECT_THAT(dhcp.out, HasSubstr("now answers at 192.168.50.128"));
   EXPECT_EQ(DeviceState("nas8")["dhcp"], true);
@@ -441,18 +434,18 @@ TEST_F(CliLab, SecondPasswordOpensTheDevice) {
 TEST_F(CliLab, ThePasswordIsAskedForOnceWhenNoneWasGiven) {
   const std::string prompt = "Administrator password for 192.168.50.28: ";
   const int setsBefore = RequestsTo("nas8", "05", "0011223344a8");
-  const CliRun unanswered = RunCli({"set-dhcp", "192.168.50.28"}, {std::nullopt});
+  const CliRun unanswered = RunInProcess({"set-dhcp", "192.168.50.28"}, {std::nullopt});
   EXPECT_EQ(unanswered.status, 1) << Describe(unanswered);
   EXPECT_EQ(unanswered.prompts, std::vector<std::string>{prompt});
   EXPECT_THAT(unanswered.err, HasSubstr("refused its default administrator password"));
 
-  const CliRun tooLong = RunCli({"set-dhcp", "192.168.50.28"}, {std::string(17, 'h')});
+  const CliRun tooLong = RunInProcess({"set-dhcp", "192.168.50.28"}, {std::string(17, 'h')});
   EXPECT_EQ(tooLong.status, 2) << Describe(tooLong);
   EXPECT_THAT(tooLong.err, HasSubstr("at most 16 characters"));
   EXPECT_EQ(RequestsTo("nas8", "05", "0011223344a8"), setsBefore);
   EXPECT_EQ(DeviceState("nas8")["dhcp"], false);
 
-  const CliRun answered = RunCli({"set-dhcp", "192.168.50.28"}, {"hazel-secret"});
+  const CliRun answered = RunInProcess({"set-dhcp", "192.168.50.28"}, {"hazel-secret"});
   ASSERT_EQ(answered.status, 0) << Describe(answered);
   EXPECT_EQ(answered.prompts, std::vector<std::string>{prompt});
   EXPECT_THAT(answered.out, HasSubstr("Set to dhcp client done!"));
@@ -520,8 +513,8 @@ TEST_F(CliLab, SearchJsonWithoutAnyInterfaceIsAnEmptyList) {
 }
 
 TEST_F(CliLab, SetNamesChangesBoth) {
-  const CliRun run =
-      RunCli({"set-names", "192.168.50.23", "--host-name", "NAS-CEDAR_2", "--workgroup", "R&D(2)"});
+  const CliRun run = RunInProcess(
+      {"set-names", "192.168.50.23", "--host-name", "NAS-CEDAR_2", "--workgroup", "R&D(2)"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.out, HasSubstr("NAS-CEDAR_2 now answers at 192.168.50.23"));
   const json state = DeviceState("nas3");
@@ -537,7 +530,7 @@ TEST_F(CliLab, PortHeldByAnotherProgramIsReported) {
   any.sin_family = AF_INET;
   any.sin_port = htons(13579);
   ASSERT_EQ(bind(holder, reinterpret_cast<const sockaddr*>(&any), sizeof any), 0);
-  const CliRun run = RunCli({"search", "--json"});
+  const CliRun run = RunInProcess({"search", "--json"});
   close(holder);
   EXPECT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.err, HasSubstr("UDP port 13579 is in use by another program"));
@@ -558,7 +551,7 @@ TEST_F(CliLab, NothingFoundPointsAtTheFirewall) {
     }
   };
   silence("on");
-  const CliRun run = RunCli({"search", "--json"});
+  const CliRun run = RunInProcess({"search", "--json"});
   silence("off");
   EXPECT_EQ(run.status, 0) << Describe(run);
   EXPECT_EQ(json::parse(run.out), json::array());

@@ -18,12 +18,15 @@
 
 #include "cli_run.h"
 #include "share_lab.h"
+#include "support/lab_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using corvane::cli::testing::CliRun;
 using corvane::cli::testing::Describe;
+using corvane::cli::testing::RunInProcess;
+using corvane::lab::Environment;
 using nlohmann::json;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
@@ -34,18 +37,8 @@ constexpr char kBirch[] = "192.168.50.22";    // no web server
 constexpr char kHang[] = "192.168.50.23";     // takes connections on 445 and 80, never answers
 constexpr char kCrooked[] = "192.168.50.24";  // calls itself NAS-ALDER\private
 
-CliRun RunCli(const std::vector<std::string>& args,
-              std::deque<std::optional<std::string>> answers = {}) {
-  return corvane::cli::testing::RunInProcess(args, std::move(answers));
-}
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
-
 json Drives() {
-  const CliRun run = RunCli({"drives", "--json"});
+  const CliRun run = RunInProcess({"drives", "--json"});
   EXPECT_EQ(run.status, 0) << Describe(run);
   return json::parse(run.out, nullptr, false);
 }
@@ -88,19 +81,19 @@ TEST(WebCommand, OpensTheDefaultBrowserOrElseXdgOpenOnlyForAnAnsweringDevice) {
     return corvane::lab::ReadWholeFile(record.string());
   };
 
-  CliRun run = RunCli({"web", kAlder});
+  CliRun run = RunInProcess({"web", kAlder});
   EXPECT_EQ(run.status, 0) << Describe(run);
   EXPECT_EQ(run.out, "Opened http://192.168.50.21 in corvane-test-browser.desktop\n");
   EXPECT_EQ(argumentsOf("browser"), "--new-window\nhttp://192.168.50.21\n");
 
   fs::permissions(bin / "browser", fs::perms::owner_read);
-  run = RunCli({"web", kAlder});
+  run = RunInProcess({"web", kAlder});
   EXPECT_EQ(run.status, 0) << Describe(run);
   EXPECT_EQ(run.out, "Opened http://192.168.50.21 with xdg-open\n");
   EXPECT_EQ(argumentsOf("xdg-open"), "http://192.168.50.21\n");
 
   fs::remove(bin / "xdg-open.args");
-  run = RunCli({"web", kBirch});
+  run = RunInProcess({"web", kBirch});
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_EQ(run.err,
             "corvane: Device is no longer available: nothing answers at http://192.168.50.22\n");
@@ -108,7 +101,7 @@ TEST(WebCommand, OpensTheDefaultBrowserOrElseXdgOpenOnlyForAnAnsweringDevice) {
 }
 
 TEST_F(SharesCommands, MountByAddressOrNameThenRemapAndUnmountOnceNothingIsOpen) {
-  CliRun run = RunCli({"mount", kAlder, "HDD_a", "--drive", "z"});
+  CliRun run = RunInProcess({"mount", kAlder, "HDD_a", "--drive", "z"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_THAT(run.out, StartsWith("Successfully mapped drive.\n"));
   json drive = Drive("Z");
@@ -119,7 +112,7 @@ TEST_F(SharesCommands, MountByAddressOrNameThenRemapAndUnmountOnceNothingIsOpen)
 
   // By name onto the same letter: the old mapping goes, the name stays as the device gave it.
   ASSERT_TRUE(corvane::lab::WaitForNetbiosName("NAS-ALDER"));
-  run = RunCli({"mount", kAlder, "public", "--drive", "Z", "--by-name"});
+  run = RunInProcess({"mount", kAlder, "public", "--drive", "Z", "--by-name"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   drive = Drive("Z");
   EXPECT_EQ(drive["remote"], "\\\\NAS-ALDER\\public");
@@ -128,7 +121,7 @@ TEST_F(SharesCommands, MountByAddressOrNameThenRemapAndUnmountOnceNothingIsOpen)
     std::ofstream open(document);
     open << "unsaved";
     open.flush();
-    run = RunCli({"unmount", "Z"});
+    run = RunInProcess({"unmount", "Z"});
     EXPECT_EQ(run.status, 1) << Describe(run);
     EXPECT_EQ(run.err,
               "corvane: Unmount Disk Fail! Files are open on Z:, or a program works in one of "
@@ -137,33 +130,34 @@ TEST_F(SharesCommands, MountByAddressOrNameThenRemapAndUnmountOnceNothingIsOpen)
   EXPECT_EQ(
       corvane::lab::ReadWholeFile(corvane::lab::ShareFolder("alder", "public") + "/letter.txt"),
       "unsaved");
-  run = RunCli({"unmount", "Z"});
+  run = RunInProcess({"unmount", "Z"});
   EXPECT_EQ(run.status, 0) << Describe(run);
   EXPECT_EQ(run.out, "Unmount Disk OK!\n");
   EXPECT_TRUE(Drive("Z").is_null());
-  run = RunCli({"unmount", "Z"});
+  run = RunInProcess({"unmount", "Z"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "corvane: Unmount Disk Fail! Z: is not mapped.\n");
 }
 
 TEST_F(SharesCommands, AShareThatNeedsALoginTakesTheUserAndThePromptedPassword) {
-  CliRun run = RunCli({"mount", kAlder, "private", "--drive", "X"});
+  CliRun run = RunInProcess({"mount", kAlder, "private", "--drive", "X"});
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_EQ(run.err,
             "corvane: Failed to map drive. The share needs a user and password (--user).\n");
-  run = RunCli({"mount", kAlder, "private", "--drive", "X", "--user", "labuser"}, {"lab-secret"});
+  run = RunInProcess({"mount", kAlder, "private", "--drive", "X", "--user", "labuser"},
+                     {"lab-secret"});
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_EQ(run.prompts,
             (std::vector<std::string>{"Password for labuser on \\\\192.168.50.21\\private: "}));
-  EXPECT_EQ(RunCli({"unmount", "X"}).status, 0);
+  EXPECT_EQ(RunInProcess({"unmount", "X"}).status, 0);
 
   // From a file only its owner may read; the password is then nowhere in what Corvane wrote:
   // its output, its record of the letters, anything else in the home folder.
   const fs::path passwordFile = fs::temp_directory_path() / "corvane-share-password";
   std::ofstream(passwordFile) << "lab-secret\n";
   fs::permissions(passwordFile, fs::perms::owner_read | fs::perms::owner_write);
-  run = RunCli({"mount", kAlder, "private", "--drive", "X", "--user", "labuser", "--password-file",
-                passwordFile.string()});
+  run = RunInProcess({"mount", kAlder, "private", "--drive", "X", "--user", "labuser",
+                      "--password-file", passwordFile.string()});
   fs::remove(passwordFile);
   ASSERT_EQ(run.status, 0) << Describe(run);
   EXPECT_TRUE(run.prompts.empty());
@@ -174,22 +168,22 @@ TEST_F(SharesCommands, AShareThatNeedsALoginTakesTheUserAndThePromptedPassword) 
     EXPECT_EQ(corvane::lab::ReadWholeFile(entry.path()).find("lab-secret"), std::string::npos)
         << entry.path();
   }
-  EXPECT_EQ(RunCli({"unmount", "X"}).status, 0);
+  EXPECT_EQ(RunInProcess({"unmount", "X"}).status, 0);
 }
 
 TEST_F(SharesCommands, CrookedNamesGoneAndSilentDevicesFailWithinTheirBounds) {
-  CliRun run = RunCli({"mount", kCrooked, "HDD_a", "--drive", "W", "--by-name"});
+  CliRun run = RunInProcess({"mount", kCrooked, "HDD_a", "--drive", "W", "--by-name"});
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_EQ(run.err,
             "corvane: Failed to map drive. The device's name NAS-ALDER\\private cannot name a "
             "share.\n");
-  run = RunCli({"mount", kBirch, "HDD_1", "--drive", "W"});
+  run = RunInProcess({"mount", kBirch, "HDD_1", "--drive", "W"});
   EXPECT_EQ(run.status, 1) << Describe(run);
   EXPECT_THAT(run.err, HasSubstr("Device is no longer available"));
-  EXPECT_EQ(RunCli({"mount", "192.168.50.99", "HDD_a", "--drive", "W"}).status, 3);
+  EXPECT_EQ(RunInProcess({"mount", "192.168.50.99", "HDD_a", "--drive", "W"}).status, 3);
 
   const auto start = Clock::now();
-  run = RunCli({"mount", kHang, "HDD_a", "--drive", "W"});
+  run = RunInProcess({"mount", kHang, "HDD_a", "--drive", "W"});
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   std::cout << "[measure] mount of a silent server given up after " << seconds << " s\n";
   EXPECT_EQ(run.status, 1) << Describe(run);

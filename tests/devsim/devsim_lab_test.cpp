@@ -17,12 +17,8 @@
 namespace corvane::devsim::testing {
 namespace {
 
+using corvane::lab::Environment;
 using nlohmann::json;
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : value;
-}
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path);

@@ -11,11 +11,17 @@
 #include <stdexcept>
 
 namespace corvane::lab {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
 namespace {
 
 std::string Env(const char* name) {
-  const char* value = std::getenv(name);
-  if (value == nullptr) throw std::runtime_error(std::string(name) + " is not set: run in the lab");
+  std::string value = Environment(name);
+  if (value.empty()) throw std::runtime_error(std::string(name) + " is not set: run in the lab");
   return value;
 }
 

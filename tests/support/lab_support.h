@@ -17,6 +17,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::string Hex(const Bytes& bytes);
 
+// The environment variable's value, or "" when it is not set.
+std::string Environment(const char* name);
+
 struct LoggedDatagram {
   std::string leg;  // the device's interface it arrived on
   std::string hex;

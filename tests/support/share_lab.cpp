@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "share_lab.h"
 
+#include "lab_support.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,14 +16,6 @@
 extern char** environ;
 
 namespace corvane::lab {
-namespace {
-
-std::string Environment(const char* name) {
-  const char* value = std::getenv(name);
-  return value == nullptr ? std::string() : std::string(value);
-}
-
-}  // namespace
 
 bool InDesktopSession() {
   return !Environment("CORVANE_SESSION_DIR").empty();
