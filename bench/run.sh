@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Protocol timings against 1, 8 and 32 simulated devices, then the search against PCs with 1, 2,
 # 4 and 8 interfaces, then the largest language installation and its copy beside smbclient's on
-# a real Samba share; each set in a lab of its own.
+# a real Samba share, then how long an installation takes to give up on a file server that does
+# not answer; each set in a lab of its own.
 # Usage: bench/run.sh BUILD_DIR   (needs root for the lab)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,10 +12,11 @@ build=${1:-build}
 bench=$build/bench/protocol_bench
 order_bench=$build/bench/search_order_bench
 language_bench=$build/bench/language_bench
+give_up_bench=$build/bench/give_up_bench
 export CORVANE_DEVSIM=${CORVANE_DEVSIM:-$build/tools/devsim/devsim}
 export CORVANE_LAB_QUIET=1
 
-for binary in "$bench" "$order_bench" "$language_bench"; do
+for binary in "$bench" "$order_bench" "$language_bench" "$give_up_bench"; do
   [[ -x $binary ]] || { echo "bench: $binary not built" >&2; exit 2; }
 done
 [[ $(id -u) -eq 0 ]] || echo "bench: not root; the lab will try a user namespace" >&2
@@ -47,4 +49,11 @@ echo "Language installation with the most files, on a device with a real Samba s
 echo
 tools/lab/lab.sh run tools/lab/configs/bench-language.json -- tools/lab/session.sh \
   "$PWD/$language_bench" 192.168.50.41 10 || status=1
+
+echo
+echo "A language installation that cannot reach the device's file server: time until the device"
+echo "is sent \"stop\" (3 runs each)."
+echo
+tools/lab/lab.sh run tools/lab/configs/bench-give-up.json -- tools/lab/session.sh \
+  "$PWD/$give_up_bench" 192.168.50.51 192.168.50.99 3 || status=1
 exit $status
