@@ -42,6 +42,20 @@ void ReadSystemShare(protocol::Session& session, Interaction& interaction) {
   }
 }
 
+// The host did not answer within the bound, or is not there at all.
+bool ServerSilent(int error) {
+  return error == ETIMEDOUT || error == EHOSTUNREACH;
+}
+
+int ConnectWithinTries(platform::SmbFiles& files, std::string_view targetPath) {
+  int result = 0;
+  for (int attempt = 0; attempt < kConnectTries; ++attempt) {
+    result = files.ConnectPath(targetPath);
+    if (result == 0 || ServerSilent(result)) break;
+  }
+  return result;
+}
+
 std::string ErrorText(int error) {
   return std::strerror(error);
 }
@@ -91,15 +105,18 @@ bool WriteCodepageResource(platform::SmbFiles& files, int resourceId, std::strin
     outcome.error = EINVAL;
   } else {
     outcome.payloadSize = payload->bytes.size();
-    // Opening access may fail and the write still work (or the reverse): the write decides.
-    for (int attempt = 0; attempt < kConnectTries; ++attempt) {
-      if (files.ConnectPath(targetPath) == 0) break;
+    // Opening access may fail and the write still work (or the reverse): the write decides,
+    // unless the server did not answer at all, which each further call would only repeat.
+    const int connected = ConnectWithinTries(files, targetPath);
+    if (ServerSilent(connected)) {
+      outcome.error = connected;
+    } else {
+      const platform::SmbWriteResult write = files.WriteFile(targetPath, payload->bytes);
+      outcome.error = write.error;
+      outcome.written = write.written;
+      const platform::SmbSizeResult size = files.FileSize(targetPath);
+      if (size.error == 0) outcome.sizeOnDevice = size.size;
     }
-    const platform::SmbWriteResult write = files.WriteFile(targetPath, payload->bytes);
-    outcome.error = write.error;
-    outcome.written = write.written;
-    const platform::SmbSizeResult size = files.FileSize(targetPath);
-    if (size.error == 0) outcome.sizeOnDevice = size.size;
   }
   // Existence alone would let a file left from an earlier run stand in for one that could not
   // be written; the device would then switch its codepage with an old or broken file.

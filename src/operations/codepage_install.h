@@ -70,10 +70,11 @@ struct CodepageWrite {
 };
 
 // Writes the payload with this resource id to the target path: opens access to the share (up
-// to six tries; whether it worked shows in the write), creates or truncates the file and writes
-// the whole payload. It counts as written only when the server took every byte and the file on
-// the device then has the payload's size: a file that was there before and could not be
-// rewritten does not pass. Sets CopyFailed to 0 or 1 to match the result.
+// to six tries; whether it worked shows in the write, but a server that does not answer or a
+// host that is not there ends the tries and the file with them), then replaces the file with the
+// whole payload. It counts as written only when the server took every byte and the file on the
+// device then has the payload's size: a file that was there before and could not be rewritten
+// does not pass. Sets CopyFailed to 0 or 1 to match the result.
 bool WriteCodepageResource(platform::SmbFiles& files, int resourceId, std::string_view targetPath,
                            int& CopyFailed, CodepageWrite* report = nullptr);
 

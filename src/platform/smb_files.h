@@ -33,13 +33,17 @@ struct SmbSizeResult {
 // One object keeps one connection per server for all its calls (the first call to a share
 // costs about 10 ms, later ones about 1 ms). The guest user is used, and SMB1 is allowed, for
 // old devices. Every call returns within the bound, whatever the network does; run calls off a
-// window's thread. One object serves one caller at a time.
+// window's thread. One object serves one caller at a time. A call that overruns its bound is
+// reported as ETIMEDOUT and still ends in the background before the object's next call starts;
+// destroying the object waits for it.
 class SmbFiles {
  public:
   virtual ~SmbFiles() = default;
   // Opens access to the share that holds the path. 0 on success, else an errno value.
   virtual int ConnectPath(std::string_view uncPath) = 0;
-  // Creates the file or truncates it, writes the whole payload, closes it.
+  // Replaces the file with the payload, or creates it: the payload goes to a file of its own
+  // beside it (".NAME.corvane-new"), its size is checked, and only then does it take the
+  // file's name. On failure that file is removed again and the old file is as it was.
   virtual SmbWriteResult WriteFile(std::string_view uncPath,
                                    std::span<const std::uint8_t> payload) = 0;
   virtual SmbSizeResult FileSize(std::string_view uncPath) = 0;

@@ -88,12 +88,12 @@ std::vector<std::string> FilesIn(const std::string& folder) {
   return names;
 }
 
-// The files the file server closed after writing, in the order it closed them: the order in
-// which the device got them.
+// The names the files took on the share, in the order they took them: each is written beside
+// its place and moved there once whole, which is when the device gets it.
 class WriteOrder {
  public:
   explicit WriteOrder(const std::string& folder) : fd_(inotify_init1(IN_NONBLOCK)) {
-    inotify_add_watch(fd_, folder.c_str(), IN_CLOSE_WRITE);
+    inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO);
   }
   ~WriteOrder() { close(fd_); }
 
@@ -104,10 +104,7 @@ class WriteOrder {
     while ((length = read(fd_, buffer, sizeof buffer)) > 0) {
       for (char* at = buffer; at < buffer + length;) {
         const auto* event = reinterpret_cast<const inotify_event*>(at);
-        // A file closed twice in a row (its times set on a handle of their own) is one write.
-        if (event->len > 0 && (names.empty() || names.back() != event->name)) {
-          names.emplace_back(event->name);
-        }
+        if (event->len > 0) names.emplace_back(event->name);
         at += sizeof(inotify_event) + event->len;
       }
     }

@@ -174,6 +174,16 @@ TEST(WriteCodepageResource, CountsOnlyWhenTheWholePayloadIsThere) {
   EXPECT_TRUE(WriteCodepageResource(refusing, 143, first, copyFailed));
   EXPECT_EQ(copyFailed, 0);
   EXPECT_EQ(std::count(refusing.Calls().begin(), refusing.Calls().end(), "connect " + first), 6);
+
+  // A server that did not answer, or a host that is not there, would only cost each further
+  // call its whole bound again: one try, and the file fails with it.
+  for (const int silence : {ETIMEDOUT, EHOSTUNREACH}) {
+    FakeSmbFiles silent;
+    silent.SetConnectResult(silence);
+    EXPECT_FALSE(WriteCodepageResource(silent, 143, first, copyFailed, &write));
+    EXPECT_EQ(write.error, silence);
+    EXPECT_THAT(silent.Calls(), ElementsAre("connect " + first));
+  }
 }
 
 TEST_F(InstallTest, APathBeyondTheBufferIsNeitherCutNorWritten) {

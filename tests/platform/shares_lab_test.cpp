@@ -26,6 +26,7 @@ using lab::ShareFolder;
 constexpr char kAlder[] = "192.168.50.21";   // guest shares HDD_a, public; login share private
 constexpr char kBirch[] = "192.168.50.22";   // SMB1 only; HDD_1, read-only archive; no web
 constexpr char kHang[] = "192.168.50.23";    // accepts on 445 and 80, never answers
+constexpr char kElder[] = "192.168.50.25";   // no file beyond 4 MiB; HDD_a holds table.bin
 constexpr char kNobody[] = "192.168.50.99";  // no such host
 
 std::string Unc(const std::string& host, const std::string& rest) {
@@ -45,6 +46,18 @@ std::string AsText(const std::vector<std::uint8_t>& bytes) {
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::size_t ThreadCount() {
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 TEST(SmbFiles, WritesAndOverwritesWholeFilesByteForByte) {
@@ -110,6 +123,42 @@ TEST(SmbFiles, EachFailureHasItsKindAndReturnsWithinItsBound) {
   EXPECT_LT(seconds, 12);
   // The service is still good for the next call.
   EXPECT_EQ(files->WriteFile(Unc(kAlder, "HDD_a\\after.txt"), bytes).error, 0);
+}
+
+// The server fails part-way through the write, as a full disk or a lost connection would: the
+// file the device had stays whole, and nothing of the attempt is left beside it.
+TEST(SmbFiles, AWriteThatFailsPartWayLeavesTheOldFileAsItWas) {
+  const auto files = MakeSmbFiles();
+  const std::string path = Unc(kElder, "HDD_a\\table.bin");
+  const std::string folder = ShareFolder("elder", "HDD_a");
+  EXPECT_NE(files->WriteFile(path, Payload(5 * 1024 * 1024, 5)).error, 0);
+  EXPECT_TRUE(ReadWholeFile(folder + "/table.bin") == "older table\n") << "the old file changed";
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"table.bin"});
+
+  const auto fits = Payload(1000, 6);
+  EXPECT_EQ(files->WriteFile(path, fits).error, 0);
+  EXPECT_EQ(ReadWholeFile(folder + "/table.bin"), AsText(fits));
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"table.bin"});
+}
+
+// An absent host takes about 3 s to be found absent, three times the bound given here: each such
+// call is still inside the SMB client when the next ones come. They must not run beside it (the
+// client would free their memory under them), and none outlives the service.
+TEST(SmbFiles, CallsThatOverrunTheirBoundNeverOverlapAndEndWithTheService) {
+  const std::size_t threadsBefore = ThreadCount();
+  {
+    const auto files = MakeSmbFiles({1000ms});
+    const auto bytes = Payload(100, 7);
+    int written = 0;
+    for (int round = 0; round < 4; ++round) {
+      EXPECT_EQ(files->ConnectPath(Unc(kNobody, "HDD_a\\file")), ETIMEDOUT);
+      const int error = files->WriteFile(Unc(kAlder, "HDD_a\\beside.txt"), bytes).error;
+      EXPECT_TRUE(error == 0 || error == ETIMEDOUT) << error;  // perhaps queued behind it
+      written += error == 0 ? 1 : 0;
+    }
+    EXPECT_GT(written, 0);
+  }
+  EXPECT_EQ(ThreadCount(), threadsBefore);
 }
 
 class DriveLetters : public ::testing::Test {

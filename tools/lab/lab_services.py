@@ -92,9 +92,21 @@ def samba(device, folder):
         handle.write(f"nobody = {user}\n")
     add_login(conf, password)
     return [
+        file_size_limit(device, options) +
         ["smbd", "--foreground", "--no-process-group", "--debug-stdout", "-s", conf],
         ["nmbd", "--foreground", "--no-process-group", "--debug-stdout", "-s", conf],
     ]
+
+
+def file_size_limit(device, options):
+    """A server that cannot write a file beyond this many bytes fails part-way through a write,
+    as a full disk or a lost connection would."""
+    limit = options.get("fileSizeLimit")
+    if limit is None:
+        return []
+    if not isinstance(limit, int) or limit <= 0:
+        raise ConfigError(f"device {device['id']}: fileSizeLimit is a number of bytes")
+    return ["prlimit", f"--fsize={limit}", "--"]
 
 
 def global_section(device, options, folder):
