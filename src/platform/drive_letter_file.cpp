@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/drive_letter_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -11,7 +12,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -21,11 +22,15 @@ namespace corvane::platform {
 namespace {
 
 constexpr char kRecordName[] = "letters";
+constexpr char kTemporaryPrefix[] = ".letters.";  // mkostemp adds six characters
 constexpr char kLockName[] = "letters.lock";
 constexpr char kLinkFolder[] = "drives";
 constexpr char kHeader[] =
     "# Corvane drive letters: letter, remote name as mapped, GVfs location, folder\n";
-constexpr std::chrono::milliseconds kLockWait{2000};
+constexpr char kShareScheme[] = "smb://";
+constexpr char kShareFolderPrefix[] = "/smb-share:";
+// 23 letters with names and folders of a few hundred bytes each fit many times over.
+constexpr std::size_t kLargestRecord = 64 * 1024;
 
 class Descriptor {
  public:
@@ -48,10 +53,27 @@ bool HasControl(const std::string& text) {
   });
 }
 
-bool ValidRecord(const DriveLetterRecord& record) {
-  return record.letter >= 'D' && record.letter <= 'Z' && ParseShareName(record.remote) &&
-         !record.uri.empty() && !record.folder.empty() && record.folder.front() == '/' &&
-         !HasControl(record.uri) && !HasControl(record.folder);
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+// The whole record file, read without ever blocking on what is not a regular file; an absent
+// file is an empty record.
+std::optional<std::string> ReadRecordText(const std::string& path) {
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (file.get() < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  std::string text;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) return text;
+    text.append(buffer, static_cast<std::size_t>(got));
+    if (text.size() > kLargestRecord) return std::nullopt;
+  }
 }
 
 std::vector<std::string> SplitTabs(const std::string& line) {
@@ -101,7 +123,8 @@ std::string HomeFolder() {
 
 }  // namespace
 
-DriveLetterFile::DriveLetterFile(std::string folder) : folder_(std::move(folder)) {}
+DriveLetterFile::DriveLetterFile(std::string folder, std::string mountRoot)
+    : folder_(std::move(folder)), mountRoot_(std::move(mountRoot)) {}
 
 std::string DriveLetterFile::DefaultFolder() {
   if (const char* state = std::getenv("XDG_STATE_HOME"); state != nullptr && *state == '/') {
@@ -115,11 +138,22 @@ std::string DriveLetterFile::LinkPath(char letter) const {
   return folder_ + "/" + kLinkFolder + "/" + std::string(1, letter);
 }
 
-std::vector<DriveLetterRecord> DriveLetterFile::Read() const {
+bool DriveLetterFile::ValidRecord(const DriveLetterRecord& record) const {
+  const std::string sharesAt = mountRoot_ + kShareFolderPrefix;
+  return record.letter >= 'D' && record.letter <= 'Z' && ParseShareName(record.remote) &&
+         StartsWith(record.uri, kShareScheme) && !mountRoot_.empty() &&
+         StartsWith(record.folder, sharesAt) &&
+         record.folder.find('/', sharesAt.size()) == std::string::npos && !HasControl(record.uri) &&
+         !HasControl(record.folder);
+}
+
+std::optional<std::vector<DriveLetterRecord>> DriveLetterFile::Read() const {
+  const std::optional<std::string> text = ReadRecordText(folder_ + "/" + kRecordName);
+  if (!text) return std::nullopt;
   std::vector<DriveLetterRecord> records;
-  std::ifstream file(folder_ + "/" + kRecordName);
+  std::stringstream lines(*text);
   std::string line;
-  while (std::getline(file, line)) {
+  while (std::getline(lines, line)) {
     if (line.empty() || line.front() == '#') continue;
     const std::vector<std::string> fields = SplitTabs(line);
     if (fields.size() != 4 || fields[0].size() != 1) continue;
@@ -131,19 +165,36 @@ std::vector<DriveLetterRecord> DriveLetterFile::Read() const {
   return records;
 }
 
-bool DriveLetterFile::Update(const std::function<void(std::vector<DriveLetterRecord>&)>& change) {
+bool DriveLetterFile::Update(const std::function<bool(std::vector<DriveLetterRecord>&)>& change,
+                             std::chrono::milliseconds lockWait) {
   if (folder_.empty() || !MakeFolders(folder_)) return false;
   const Descriptor lock(
       ::open((folder_ + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-  if (lock.get() < 0 || !LockWithin(lock.get(), kLockWait)) return false;
-  std::vector<DriveLetterRecord> records = Read();
-  change(records);
-  std::erase_if(records, [](const DriveLetterRecord& r) { return !ValidRecord(r); });
-  std::sort(records.begin(), records.end(),
+  if (lock.get() < 0 || !LockWithin(lock.get(), lockWait)) return false;
+  RemoveLeftoverTemporaries();
+  std::optional<std::vector<DriveLetterRecord>> records = Read();
+  if (!records) return false;
+  if (!change(*records)) return true;
+  std::erase_if(*records, [this](const DriveLetterRecord& r) { return !ValidRecord(r); });
+  std::sort(records->begin(), records->end(),
             [](const auto& a, const auto& b) { return a.letter < b.letter; });
-  if (!Write(records)) return false;
-  SyncLinks(records);
+  if (!Write(*records)) return false;
+  SyncLinks(*records);
   return true;
+}
+
+// Only a change writes temporary files, and only under the lock: one found while holding it
+// was left by a change that never ended.
+void DriveLetterFile::RemoveLeftoverTemporaries() const {
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder_.c_str()), ::closedir);
+  if (!listing) return;
+  const std::string prefix = kTemporaryPrefix;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string name = entry->d_name;
+    if (StartsWith(name, prefix) && name.size() == prefix.size() + 6) {
+      ::unlinkat(::dirfd(listing.get()), entry->d_name, 0);
+    }
+  }
 }
 
 // A new file beside the old one, synced, then renamed over it: readers see the old or the new
@@ -153,7 +204,7 @@ bool DriveLetterFile::Write(const std::vector<DriveLetterRecord>& records) const
   for (const DriveLetterRecord& r : records) {
     text += std::string(1, r.letter) + "\t" + r.remote + "\t" + r.uri + "\t" + r.folder + "\n";
   }
-  std::string temporary = folder_ + "/." + kRecordName + ".XXXXXX";
+  std::string temporary = folder_ + "/" + kTemporaryPrefix + "XXXXXX";
   const Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
   if (file.get() < 0) return false;
   const bool written = WriteAll(file.get(), text) && ::fsync(file.get()) == 0 &&

@@ -6,7 +6,9 @@
 // mount and the mount's folder. Beside it, folder "drives" holds one link per letter to that
 // folder.
 
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,22 +18,29 @@ struct DriveLetterRecord {
   char letter = 0;     // 'D' to 'Z'
   std::string remote;  // "\\HOST\Share" as mapped
   std::string uri;     // "smb://host/share/" as GVfs names the mount
-  std::string folder;  // the mount's folder, $XDG_RUNTIME_DIR/gvfs/smb-share:...
+  std::string folder;  // the mount's folder, <mount root>/smb-share:...
 };
 
 class DriveLetterFile {
  public:
-  // folder: where the record and the links live; created on the first change.
-  explicit DriveLetterFile(std::string folder);
+  // folder: where the record and the links live; created on the first change. mountRoot: the
+  // folder GVfs shows its mounts in; a record whose folder lies elsewhere, or that names no SMB
+  // share, is no record of ours and is skipped.
+  DriveLetterFile(std::string folder, std::string mountRoot);
 
-  // The records as last written; lines that do not read back cleanly are skipped. Needs no
-  // lock: the file is only ever replaced whole.
-  std::vector<DriveLetterRecord> Read() const;
+  // The records as last written (none while there is no file); lines that do not read back
+  // cleanly are skipped. Empty when the record cannot be read: it is not a regular file, it is
+  // larger than any record of 23 letters could be, or reading it failed. Needs no lock: the
+  // file is only ever replaced whole.
+  std::optional<std::vector<DriveLetterRecord>> Read() const;
 
-  // Applies change to the current records while holding the lock that every Corvane process
-  // takes for a change, then replaces the file and brings the links in line. False when the
-  // lock could not be had within two seconds or the file could not be written.
-  bool Update(const std::function<void(std::vector<DriveLetterRecord>&)>& change);
+  // Runs change on the current records while holding the lock that every Corvane process takes
+  // for a change, so that what it checks still holds when it acts. When change returns true,
+  // its records replace the file and the links follow; when it returns false, nothing is
+  // written. False when the lock could not be had within the wait, the record could not be read
+  // (change did not run then, and the file is kept as it is) or could not be written.
+  bool Update(const std::function<bool(std::vector<DriveLetterRecord>&)>& change,
+              std::chrono::milliseconds lockWait);
 
   std::string LinkPath(char letter) const;
   const std::string& folder() const { return folder_; }
@@ -40,10 +49,13 @@ class DriveLetterFile {
   static std::string DefaultFolder();
 
  private:
+  bool ValidRecord(const DriveLetterRecord& record) const;
   bool Write(const std::vector<DriveLetterRecord>& records) const;
   void SyncLinks(const std::vector<DriveLetterRecord>& records) const;
+  void RemoveLeftoverTemporaries() const;
 
   std::string folder_;
+  std::string mountRoot_;
 };
 
 }  // namespace corvane::platform

@@ -11,16 +11,21 @@
 // ($XDG_RUNTIME_DIR/gvfs/smb-share:server=host,share=share) and through the link
 // ~/.local/state/corvane/drives/<letter>. A remembered letter whose mount is gone (after a
 // logout or reboot, or an unmount elsewhere) has no connection, and the letter is free again.
+// Whether a mount is there comes from GIO's list of the session's mounts, never from the mount's
+// folder, whose FUSE server may not answer.
 //
-// Every Corvane process of the user sees and changes the same letters. All calls may come from
-// any thread; those that wait (AddConnection, CancelConnection, Unavailable) return within the
-// bound of the options, so run them off a window's thread.
+// Every Corvane process of the user sees and changes the same letters; a change checks and
+// records under one lock, so two processes cannot both take a letter. All calls may come from
+// any thread; those that wait (AddConnection, CancelConnection, Unavailable) return within a
+// few times the bound of the options, so run them off a window's thread.
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace corvane::platform {
 
@@ -84,6 +89,10 @@ struct DriveMappingOptions {
   std::string stateFolder;  // empty: $XDG_STATE_HOME/corvane, or ~/.local/state/corvane
   // The longest a mount, an unmount or the session check may wait for an answer.
   std::chrono::milliseconds bound{10000};
+  // The GVfs locations ("smb://host/share/") of the shares mounted in the session now, nothing
+  // when that cannot be told. Unset: GIO's own list, which asks no server and touches no
+  // mount's folder. Tests of the letters' own logic give theirs.
+  std::function<std::optional<std::vector<std::string>>()> mountedShares;
 };
 
 // The running system's drive letters.

@@ -13,9 +13,11 @@ namespace corvane::platform {
 namespace {
 
 using std::chrono::milliseconds;
+using MountedShares = std::optional<std::vector<std::string>>;
 
-// GVfs announces a new mount to its FUSE folder a moment after the mount call returns.
-constexpr milliseconds kFolderWait{2000};
+// GVfs announces a new mount to GIO, and to its FUSE folder, a moment after the mount call
+// returns.
+constexpr milliseconds kAnnouncementWait{2000};
 constexpr milliseconds kBusyWait{3000};
 
 std::optional<char> MappableLetter(char letter) {
@@ -44,24 +46,56 @@ DriveResult FromOutcome(gvfs::Outcome outcome) {
   return DriveResult::kFailed;
 }
 
-bool WaitForListing(const std::string& folder, bool listed) {
-  const auto deadline = std::chrono::steady_clock::now() + kFolderWait;
-  while (gvfs::FolderListed(folder) != listed) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(milliseconds(10));
-  }
-  return true;
+bool Mounted(const std::string& uri, const std::vector<std::string>& mounts) {
+  return std::find(mounts.begin(), mounts.end(), uri) != mounts.end();
 }
 
-bool Alive(const DriveLetterRecord& record) {
-  return gvfs::FolderListed(record.folder);
+// Whether a record may still stand for its mount: certainly so when the mount is listed, and
+// when the list could not be had, for nothing must be forgotten on a guess.
+bool MayBeAlive(const DriveLetterRecord& record, const MountedShares& mounts) {
+  return !mounts || Mounted(record.uri, *mounts);
+}
+
+// A record whose mount is gone is forgotten at the next change: its letter is free, and it
+// must not come back when the same share is mounted again for another letter.
+void ForgetDeadAndLetter(std::vector<DriveLetterRecord>& records, const MountedShares& mounts,
+                         char letter) {
+  std::erase_if(records, [&](const DriveLetterRecord& r) {
+    return r.letter == letter || !MayBeAlive(r, mounts);
+  });
+}
+
+bool LetterHeld(const std::vector<DriveLetterRecord>& records, const MountedShares& mounts,
+                char letter) {
+  return std::any_of(records.begin(), records.end(), [&](const DriveLetterRecord& r) {
+    return r.letter == letter && MayBeAlive(r, mounts);
+  });
+}
+
+bool MountInUse(const std::vector<DriveLetterRecord>& records, const MountedShares& mounts,
+                const std::string& uri, char exceptLetter) {
+  return std::any_of(records.begin(), records.end(), [&](const DriveLetterRecord& r) {
+    return r.letter != exceptLetter && r.uri == uri && MayBeAlive(r, mounts);
+  });
+}
+
+MountedShares SessionMounts(milliseconds bound) {
+  const std::optional<std::vector<gvfs::Mounted>> mounts = gvfs::ListMounts(bound);
+  if (!mounts) return std::nullopt;
+  std::vector<std::string> uris;
+  for (const gvfs::Mounted& mount : *mounts) uris.push_back(mount.rootUri);
+  return uris;
 }
 
 class LinuxDriveMappings : public DriveMappings {
  public:
   explicit LinuxDriveMappings(const DriveMappingOptions& options)
-      : file_(options.stateFolder.empty() ? DriveLetterFile::DefaultFolder() : options.stateFolder),
-        bound_(options.bound) {}
+      : file_(options.stateFolder.empty() ? DriveLetterFile::DefaultFolder() : options.stateFolder,
+              gvfs::MountRoot()),
+        bound_(options.bound),
+        mountedShares_(options.mountedShares) {
+    if (!mountedShares_) mountedShares_ = [bound = bound_] { return SessionMounts(bound); };
+  }
 
   std::optional<std::string> GetConnection(char letter) const override {
     const std::optional<DriveLetterRecord> record = LiveRecord(letter);
@@ -89,39 +123,42 @@ class LinuxDriveMappings : public DriveMappings {
     if (!Unavailable().empty()) return DriveResult::kUnavailable;
 
     const std::string uri = SmbUrl(*share);
-    const gvfs::Outcome mounted =
-        gvfs::Mount(uri, {std::string(user), std::string(password)}, bound_);
+    const bool mountedBefore = gvfs::Locate(uri, bound_, milliseconds(0)).has_value();
+    gvfs::Login login{std::string(user), std::string(password)};
+    const gvfs::Outcome mounted = gvfs::Mount(uri, login, bound_);
+    WipeLogin(login);
     if (mounted != gvfs::Outcome::kOk) return FromOutcome(mounted);
-    const std::optional<gvfs::Mounted> mount = gvfs::Locate(uri, bound_);
+    const std::optional<gvfs::Mounted> mount = gvfs::Locate(uri, bound_, kAnnouncementWait);
     if (!mount) return DriveResult::kFailed;
-    if (mount->folder.empty() || !WaitForListing(mount->folder, true)) {
-      return DriveResult::kNoFolder;
-    }
-    DriveLetterRecord record{*local, std::string(remote), mount->rootUri, mount->folder};
-    const bool recorded = file_.Update([&](std::vector<DriveLetterRecord>& records) {
-      ForgetDeadAndLetter(records, *local);
-      records.push_back(record);
-    });
-    return recorded ? DriveResult::kOk : DriveResult::kStateFile;
+    const bool hasFolder =
+        !mount->folder.empty() && gvfs::WaitForFolder(mount->folder, true, kAnnouncementWait);
+    const DriveLetterRecord record{*local, std::string(remote), mount->rootUri, mount->folder};
+    return Record(record, hasFolder, !mountedBefore);
   }
 
   DriveResult CancelConnection(char letter, bool force) override {
     const std::optional<char> local = MappableLetter(letter);
     if (!local) return DriveResult::kBadLocalName;
-    const std::optional<DriveLetterRecord> record = LiveRecord(*local);
-    if (!record) {
-      file_.Update([&](std::vector<DriveLetterRecord>& r) { ForgetDeadAndLetter(r, *local); });
-      return DriveResult::kNotConnected;
-    }
-    if (!SharedWithAnotherLetter(*record)) {
-      if (!force && FolderInUse(record->folder)) return DriveResult::kFilesOpen;
-      if (const DriveResult unmounted = Unmount(*record, force); unmounted != DriveResult::kOk) {
-        return unmounted;
-      }
-    }
-    const bool recorded = file_.Update(
-        [&](std::vector<DriveLetterRecord>& records) { ForgetDeadAndLetter(records, *local); });
-    return recorded ? DriveResult::kOk : DriveResult::kStateFile;
+    DriveResult result = DriveResult::kStateFile;
+    const bool updated = file_.Update(
+        [&](std::vector<DriveLetterRecord>& records) {
+          const MountedShares mounts = mountedShares_();
+          if (!mounts) {
+            result = DriveResult::kTimedOut;  // nobody can tell whether it is connected
+            return false;
+          }
+          const auto record = std::find_if(records.begin(), records.end(),
+                                           [&](const auto& r) { return r.letter == *local; });
+          result = DriveResult::kNotConnected;
+          if (record != records.end() && Mounted(record->uri, *mounts)) {
+            result = Disconnect(*record, MountInUse(records, mounts, record->uri, *local), force);
+            if (result != DriveResult::kOk) return false;
+          }
+          ForgetDeadAndLetter(records, mounts, *local);
+          return true;
+        },
+        ChangeLockWait());
+    return updated || result == DriveResult::kNotConnected ? result : DriveResult::kStateFile;
   }
 
   std::string Unavailable() const override {
@@ -132,30 +169,52 @@ class LinuxDriveMappings : public DriveMappings {
   }
 
  private:
+  // Every change holds the lock while it decides and acts, an unmount included, so another
+  // process waits for as long as one unmount with its retries may take.
+  milliseconds ChangeLockWait() const { return 3 * bound_; }
+
   std::optional<DriveLetterRecord> LiveRecord(char letter) const {
     const std::optional<char> local = MappableLetter(letter);
     if (!local) return std::nullopt;
-    for (const DriveLetterRecord& record : file_.Read()) {
-      if (record.letter == *local) {
-        if (Alive(record)) return record;
-        return std::nullopt;
-      }
-    }
-    return std::nullopt;
+    const std::optional<std::vector<DriveLetterRecord>> records = file_.Read();
+    if (!records) return std::nullopt;
+    const auto record = std::find_if(records->begin(), records->end(),
+                                     [&](const auto& r) { return r.letter == *local; });
+    if (record == records->end()) return std::nullopt;
+    const MountedShares mounts = mountedShares_();
+    if (!mounts || !Mounted(record->uri, *mounts)) return std::nullopt;
+    return *record;
   }
 
-  bool SharedWithAnotherLetter(const DriveLetterRecord& record) const {
-    const std::vector<DriveLetterRecord> records = file_.Read();
-    return std::any_of(records.begin(), records.end(), [&](const DriveLetterRecord& other) {
-      return other.letter != record.letter && other.folder == record.folder && Alive(other);
-    });
+  // Gives the letter its mount, unless another process took the letter meanwhile or the mount
+  // has no folder: then a mount this call made, and that no other letter stands on, goes again.
+  DriveResult Record(const DriveLetterRecord& record, bool hasFolder, bool ownMount) {
+    DriveResult result = DriveResult::kStateFile;
+    const bool updated = file_.Update(
+        [&](std::vector<DriveLetterRecord>& records) {
+          const MountedShares mounts = mountedShares_();
+          if (hasFolder && !LetterHeld(records, mounts, record.letter)) {
+            ForgetDeadAndLetter(records, mounts, record.letter);
+            records.push_back(record);
+            result = DriveResult::kOk;
+            return true;
+          }
+          result = hasFolder ? DriveResult::kAlreadyAssigned : DriveResult::kNoFolder;
+          if (ownMount && !MountInUse(records, mounts, record.uri, record.letter)) {
+            Unmount(record, false);
+          }
+          return false;
+        },
+        ChangeLockWait());
+    return updated ? result : DriveResult::kStateFile;
   }
 
-  // A record whose mount is gone is forgotten at the next change: its letter is free, and it
-  // must not come back when the same share is mounted again for another letter.
-  static void ForgetDeadAndLetter(std::vector<DriveLetterRecord>& records, char letter) {
-    std::erase_if(records,
-                  [&](const DriveLetterRecord& r) { return r.letter == letter || !Alive(r); });
+  // Leaves the share mounted while another letter stands on it.
+  DriveResult Disconnect(const DriveLetterRecord& record, bool sharedWithAnotherLetter,
+                         bool force) const {
+    if (sharedWithAnotherLetter) return DriveResult::kOk;
+    if (!force && FolderInUse(record.folder)) return DriveResult::kFilesOpen;
+    return Unmount(record, force);
   }
 
   // GVfs calls a share busy while it still holds files that programs have already closed
@@ -170,15 +229,22 @@ class LinuxDriveMappings : public DriveMappings {
     }
     // Gone either way: an unmount that lost a race with one made elsewhere still succeeded.
     if (outcome == gvfs::Outcome::kOk || outcome == gvfs::Outcome::kNotMounted) {
-      WaitForListing(record.folder, false);
+      gvfs::WaitForFolder(record.folder, false, kAnnouncementWait);
       return DriveResult::kOk;
     }
-    if (!Alive(record)) return DriveResult::kOk;
+    const MountedShares mounts = mountedShares_();
+    if (mounts && !Mounted(record.uri, *mounts)) return DriveResult::kOk;
     return FromOutcome(outcome);
+  }
+
+  static void WipeLogin(gvfs::Login& login) {
+    std::fill(login.password.begin(), login.password.end(), '\0');
+    login.password.clear();
   }
 
   DriveLetterFile file_;
   milliseconds bound_;
+  std::function<MountedShares()> mountedShares_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "platform/gio_support_linux.h"
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -45,6 +46,12 @@ class GioThread {
     pending_.erase(found);
   }
 
+  // A call that did not even start within its bound found the thread held up inside GIO (a
+  // session bus that never answers a synchronous request, say); until the thread comes back,
+  // further calls fail at once instead of each waiting out its bound.
+  bool HeldUp() const { return heldUp_.load(std::memory_order_relaxed); }
+  void MarkHeldUp() { heldUp_.store(true, std::memory_order_relaxed); }
+
  private:
   GioThread() : context_(g_main_context_new()), loop_(g_main_loop_new(context_, FALSE)) {
     thread_ = std::thread([this] {
@@ -55,6 +62,8 @@ class GioThread {
   }
 
   static gboolean StartCall(gpointer call) {
+    Instance().heldUp_.store(false, std::memory_order_relaxed);
+    static_cast<Call*>(call)->MarkStarted();
     static_cast<Call*>(call)->Start();
     return G_SOURCE_REMOVE;
   }
@@ -64,6 +73,7 @@ class GioThread {
   std::thread thread_;
   std::mutex mutex_;
   std::vector<std::shared_ptr<Call>> pending_;
+  std::atomic<bool> heldUp_{false};
 };
 
 }  // namespace
@@ -95,10 +105,14 @@ bool Call::WaitFinished(std::chrono::milliseconds wait) {
 }
 
 bool Run(const std::shared_ptr<Call>& call, std::chrono::milliseconds bound) {
-  GioThread::Instance().Start(call);
+  GioThread& thread = GioThread::Instance();
+  if (thread.HeldUp()) return false;
+  thread.Start(call);
   if (call->WaitFinished(bound)) return true;
   g_cancellable_cancel(call->cancellable());
-  return call->WaitFinished(kCancelGrace);
+  if (call->WaitFinished(kCancelGrace)) return true;
+  if (!call->Started()) thread.MarkHeldUp();
+  return false;
 }
 
 }  // namespace corvane::platform::gio

@@ -10,6 +10,7 @@
 
 #include <gio/gio.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -55,6 +56,9 @@ class Call {
   ErrorPtr TakeError();
   // Waits up to wait for Finish(); true when it came.
   bool WaitFinished(std::chrono::milliseconds wait);
+  // Whether the GIO thread has begun the call.
+  bool Started() const { return started_.load(std::memory_order_acquire); }
+  void MarkStarted() { started_.store(true, std::memory_order_release); }
 
  private:
   ObjectPtr<GCancellable> cancellable_;
@@ -62,11 +66,13 @@ class Call {
   std::mutex mutex_;
   std::condition_variable finished_;
   bool done_ = false;
+  std::atomic<bool> started_{false};
 };
 
 // Runs the call on the GIO thread and waits for it within the bound. At the bound the call is
 // cancelled and gets a short grace to end. False when it has not finished even then; its
-// results must not be read.
+// results must not be read. While the GIO thread is held up inside a call that never returns,
+// every call is false at once.
 bool Run(const std::shared_ptr<Call>& call, std::chrono::milliseconds bound);
 
 }  // namespace corvane::platform::gio

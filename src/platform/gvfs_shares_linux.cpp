@@ -2,7 +2,13 @@
 #include "platform/gvfs_shares_linux.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <ctime>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,11 +24,8 @@ namespace {
 using gio::ObjectPtr;
 using std::chrono::milliseconds;
 
-constexpr milliseconds kMonitorWait{2000};
-
-struct DirCloser {
-  void operator()(DIR* listing) const { ::closedir(listing); }
-};
+// How much longer than its own wait a listing child may take to report before it is killed.
+constexpr milliseconds kChildGrace{500};
 
 Outcome FromError(const GError* error) {
   if (error == nullptr) return Outcome::kOk;
@@ -108,7 +111,14 @@ struct MountListDeleter {
   void operator()(GList* mounts) const { g_list_free_full(mounts, g_object_unref); }
 };
 
-// Finds the mount that holds a location and, when asked to, unmounts it.
+Mounted Describe(GFile* root) {
+  const gio::TextPtr rootUri(g_file_get_uri(root));
+  const gio::TextPtr folder(g_file_get_path(root));
+  return {rootUri ? rootUri.get() : "", folder ? folder.get() : ""};
+}
+
+// Finds the mount that holds a location and, when asked to, unmounts it; an unmount takes only
+// the mount whose root is the location itself.
 class MountLookup : public gio::Call {
  public:
   enum class Then { kDescribe, kUnmount, kForceUnmount };
@@ -121,8 +131,9 @@ class MountLookup : public gio::Call {
     for (const GList* entry = mounts.get(); entry != nullptr; entry = entry->next) {
       GMount* mount = G_MOUNT(entry->data);
       const ObjectPtr<GFile> root(g_mount_get_root(mount));
-      if (g_file_equal(root.get(), file.get()) || g_file_has_prefix(file.get(), root.get())) {
-        Describe(root.get());
+      const bool inside = then_ == Then::kDescribe && g_file_has_prefix(file.get(), root.get());
+      if (g_file_equal(root.get(), file.get()) || inside) {
+        mounted_ = Describe(root.get());
         mount_.reset(G_MOUNT(g_object_ref(mount)));
         break;
       }
@@ -136,12 +147,6 @@ class MountLookup : public gio::Call {
   const Mounted& mounted() const { return mounted_; }
 
  private:
-  void Describe(GFile* root) {
-    const gio::TextPtr rootUri(g_file_get_uri(root));
-    const gio::TextPtr folder(g_file_get_path(root));
-    mounted_ = {rootUri ? rootUri.get() : uri_, folder ? folder.get() : ""};
-  }
-
   static void Unmounted(GObject* source, GAsyncResult* result, gpointer data) {
     MountLookup& call = *static_cast<MountLookup*>(data);
     g_mount_unmount_with_operation_finish(G_MOUNT(source), result, call.error());
@@ -152,6 +157,25 @@ class MountLookup : public gio::Call {
   Then then_;
   ObjectPtr<GMount> mount_;
   Mounted mounted_;
+};
+
+// Every mount of the session: GIO's own list, kept current by GVfs's announcements.
+class MountList : public gio::Call {
+ public:
+  void Start() override {
+    const std::unique_ptr<GList, MountListDeleter> mounts(
+        g_volume_monitor_get_mounts(SessionMounts()));
+    for (const GList* entry = mounts.get(); entry != nullptr; entry = entry->next) {
+      const ObjectPtr<GFile> root(g_mount_get_root(G_MOUNT(entry->data)));
+      mounts_.push_back(Describe(root.get()));
+    }
+    Finish();
+  }
+
+  std::vector<Mounted> TakeMounts() { return std::move(mounts_); }
+
+ private:
+  std::vector<Mounted> mounts_;
 };
 
 // Whether the session bus answers and GVfs can mount SMB shares; a bus that is named but does
@@ -192,6 +216,56 @@ bool SessionBusNamed() {
   return ::stat((std::string(runtime) + "/bus").c_str(), &info) == 0 && S_ISSOCK(info.st_mode);
 }
 
+// The child's side of WaitForFolder: system calls only (it is a copy of a process with
+// threads), until the name's presence in the listing is as wanted or the time is up.
+[[noreturn]] void ListInChild(const char* parent, const char* name, bool listed,
+                              milliseconds wait) {
+  timespec now{};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  const long long deadline = now.tv_sec * 1000LL + now.tv_nsec / 1000000 + wait.count();
+  for (;;) {
+    bool found = false;
+    const int directory = ::open(parent, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    alignas(dirent64) char buffer[8192];
+    for (ssize_t got = 0;
+         directory >= 0 && (got = ::getdents64(directory, buffer, sizeof buffer)) > 0;) {
+      for (ssize_t at = 0; at < got;) {
+        const auto* entry = reinterpret_cast<const dirent64*>(buffer + at);
+        found |= std::strcmp(entry->d_name, name) == 0;
+        at += entry->d_reclen;
+      }
+    }
+    if (directory >= 0) ::close(directory);
+    if (found == listed) ::_exit(0);
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    if (now.tv_sec * 1000LL + now.tv_nsec / 1000000 >= deadline) ::_exit(1);
+    const timespec pause{0, 10 * 1000 * 1000};
+    ::nanosleep(&pause, nullptr);
+  }
+}
+
+// A child stuck in a request its FUSE daemon never read ends at SIGKILL; one the daemon took and
+// never answered cannot end before the daemon does, and is left to the system.
+bool RunListingChild(const std::string& parent, const std::string& name, bool listed,
+                     milliseconds wait) {
+  const pid_t child = ::fork();
+  if (child < 0) return false;
+  if (child == 0) ListInChild(parent.c_str(), name.c_str(), listed, wait);
+  const auto deadline = std::chrono::steady_clock::now() + wait + kChildGrace;
+  int status = 0;
+  pid_t ended = 0;
+  while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+  if (ended == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  ::kill(child, SIGKILL);
+  for (int tries = 0; tries < 100 && ::waitpid(child, &status, WNOHANG) == 0; ++tries) {
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+  return false;
+}
+
 }  // namespace
 
 std::string SessionProblem(milliseconds bound) {
@@ -220,9 +294,9 @@ Outcome Mount(const std::string& uri, const Login& login, milliseconds bound) {
   return FromError(call->TakeError().get());
 }
 
-std::optional<Mounted> Locate(const std::string& uri, milliseconds bound) {
-  // GVfs tells the monitor of a new mount a moment after the mount call has returned.
-  const auto deadline = std::chrono::steady_clock::now() + std::min(bound, kMonitorWait);
+std::optional<Mounted> Locate(const std::string& uri, milliseconds bound,
+                              milliseconds monitorWait) {
+  const auto deadline = std::chrono::steady_clock::now() + std::min(bound, monitorWait);
   for (;;) {
     const auto call = std::make_shared<MountLookup>(uri, MountLookup::Then::kDescribe);
     if (!gio::Run(call, bound)) return std::nullopt;
@@ -232,26 +306,36 @@ std::optional<Mounted> Locate(const std::string& uri, milliseconds bound) {
   }
 }
 
-Outcome Unmount(const std::string& uri, bool force, milliseconds bound) {
+Outcome Unmount(const std::string& rootUri, bool force, milliseconds bound) {
   const auto call = std::make_shared<MountLookup>(
-      uri, force ? MountLookup::Then::kForceUnmount : MountLookup::Then::kUnmount);
+      rootUri, force ? MountLookup::Then::kForceUnmount : MountLookup::Then::kUnmount);
   if (!gio::Run(call, bound)) return Outcome::kTimedOut;
   const gio::ErrorPtr error = call->TakeError();
   if (!call->found()) return error ? FromError(error.get()) : Outcome::kNotMounted;
   return FromError(error.get());
 }
 
-bool FolderListed(const std::string& folder) {
+std::optional<std::vector<Mounted>> ListMounts(milliseconds bound) {
+  // No session bus, no GVfs mounts: nothing to ask.
+  if (!SessionBusNamed()) return std::vector<Mounted>{};
+  const auto call = std::make_shared<MountList>();
+  if (!gio::Run(call, bound)) return std::nullopt;
+  return call->TakeMounts();
+}
+
+std::string MountRoot() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string base =
+      runtime != nullptr && *runtime != '\0' ? runtime : g_get_user_cache_dir();
+  return base + "/gvfs";
+}
+
+bool WaitForFolder(const std::string& folder, bool listed, milliseconds wait) {
   const std::size_t slash = folder.rfind('/');
   if (slash == std::string::npos || slash + 1 == folder.size()) return false;
   const std::string parent = slash == 0 ? "/" : folder.substr(0, slash);
   const std::string name = folder.substr(slash + 1);
-  const std::unique_ptr<DIR, DirCloser> listing(::opendir(parent.c_str()));
-  if (!listing) return false;
-  while (const dirent* entry = ::readdir(listing.get())) {
-    if (name == entry->d_name) return true;
-  }
-  return false;
+  return RunListingChild(parent, name, listed, wait);
 }
 
 }  // namespace corvane::platform::gvfs

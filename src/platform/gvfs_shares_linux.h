@@ -7,6 +7,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corvane::platform::gvfs {
 
@@ -36,13 +37,25 @@ std::string SessionProblem(std::chrono::milliseconds bound);
 // Mounts smb://host/share. A share that is already mounted counts as mounted.
 Outcome Mount(const std::string& uri, const Login& login, std::chrono::milliseconds bound);
 
-// The mount that holds uri, when there is one.
-std::optional<Mounted> Locate(const std::string& uri, std::chrono::milliseconds bound);
+// The mount that holds uri, when there is one. GVfs tells GIO of a new mount a moment after
+// the mount call returns: the look is repeated for up to monitorWait until one is found.
+std::optional<Mounted> Locate(const std::string& uri, std::chrono::milliseconds bound,
+                              std::chrono::milliseconds monitorWait);
 
-Outcome Unmount(const std::string& uri, bool force, std::chrono::milliseconds bound);
+// Unmounts the mount whose root is exactly rootUri (as Mounted::rootUri names it).
+Outcome Unmount(const std::string& rootUri, bool force, std::chrono::milliseconds bound);
 
-// Whether the FUSE folder of a mount is there: GVfs lists every mount of the session, and
-// only those, in the folder's parent. Asks no server.
-bool FolderListed(const std::string& folder);
+// The session's mounts as GIO knows them, without asking any server or touching their folders;
+// empty when GIO did not answer within the bound.
+std::optional<std::vector<Mounted>> ListMounts(std::chrono::milliseconds bound);
+
+// The folder GVfs shows the session's mounts in ($XDG_RUNTIME_DIR/gvfs).
+std::string MountRoot();
+
+// Waits until a mount's folder is listed in its parent (listed) or no longer is (!listed);
+// false when that did not happen within the wait. GVfs lists every mount of the session, and
+// only those, in the folder's parent. The folder is served by a FUSE daemon, which may not
+// answer at all: the listing runs in a child process that is killed when the wait is over.
+bool WaitForFolder(const std::string& folder, bool listed, std::chrono::milliseconds wait);
 
 }  // namespace corvane::platform::gvfs

@@ -5,11 +5,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -169,6 +172,39 @@ TEST_F(SharesCommands, AShareThatNeedsALoginTakesTheUserAndThePromptedPassword) 
         << entry.path();
   }
   EXPECT_EQ(RunInProcess({"unmount", "X"}).status, 0);
+}
+
+// The session's GVfs FUSE server: the one serving this session's runtime folder.
+pid_t FolderServer() {
+  const std::string folder = Environment("XDG_RUNTIME_DIR") + "/gvfs";
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::string line = corvane::lab::ReadWholeFile(entry.path() / "cmdline");
+    std::replace(line.begin(), line.end(), '\0', ' ');
+    if (line.find("gvfsd-fuse") != std::string::npos && line.find(folder) != std::string::npos) {
+      return static_cast<pid_t>(std::atoi(entry.path().filename().c_str()));
+    }
+  }
+  return 0;
+}
+
+// With GVfs's FUSE server stopped, every look into a share's folder would hang: what is mapped
+// comes from GIO's list of mounts instead, and the unmount's wait for the folder is bounded.
+TEST_F(SharesCommands, DrivesAndUnmountAnswerWhileTheFolderServerIsStopped) {
+  ASSERT_EQ(RunInProcess({"mount", kAlder, "public", "--drive", "S"}).status, 0);
+  const pid_t server = FolderServer();
+  ASSERT_GT(server, 0);
+  ::kill(server, SIGSTOP);
+  auto stopped = std::async(std::launch::async, [] {
+    CliRun drives = RunInProcess({"drives"});
+    return std::pair(std::move(drives), RunInProcess({"unmount", "S"}));
+  });
+  const bool ended = stopped.wait_for(std::chrono::seconds(40)) == std::future_status::ready;
+  ::kill(server, SIGCONT);
+  ASSERT_TRUE(ended) << "hangs while the folder server is stopped";
+  const auto [drives, unmount] = stopped.get();
+  EXPECT_THAT(drives.out, HasSubstr("\\\\192.168.50.21\\public")) << Describe(drives);
+  EXPECT_EQ(unmount.status, 0) << Describe(unmount);
+  EXPECT_TRUE(Drive("S").is_null());
 }
 
 TEST_F(SharesCommands, CrookedNamesGoneAndSilentDevicesFailWithinTheirBounds) {

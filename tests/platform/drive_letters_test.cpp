@@ -34,8 +34,11 @@ class TemporaryFolder {
   fs::path path_;
 };
 
-DriveLetterRecord Record(char letter, const std::string& remote, const fs::path& folder) {
-  return {letter, remote, "smb://x/y/", folder.string()};
+constexpr char kMountRoot[] = "/run/user/1000/gvfs";
+
+DriveLetterRecord Record(char letter, const std::string& remote, const fs::path& folder,
+                         const std::string& uri = "smb://x/y/") {
+  return {letter, remote, uri, folder.string()};
 }
 
 TEST(DriveLetterFile, WritersInSeveralProcessesLoseNoChange) {
@@ -48,14 +51,19 @@ TEST(DriveLetterFile, WritersInSeveralProcessesLoseNoChange) {
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      DriveLetterFile file(state);
+      DriveLetterFile file(state, kMountRoot);
       bool ok = true;
       for (int i = 0; i < kChanges; ++i) {
         const std::string remote = "\\\\NAS" + std::to_string(w) + "\\S" + std::to_string(i);
-        ok = file.Update([&](auto& records) {
-          std::erase_if(records, [&](const auto& r) { return r.letter == 'D' + w; });
-          records.push_back(Record(static_cast<char>('D' + w), remote, "/run/x"));
-        }) && ok;
+        ok = file.Update(
+                 [&](auto& records) {
+                   std::erase_if(records, [&](const auto& r) { return r.letter == 'D' + w; });
+                   records.push_back(Record(static_cast<char>('D' + w), remote,
+                                            std::string(kMountRoot) + "/smb-share:x"));
+                   return true;
+                 },
+                 std::chrono::seconds(2)) &&
+             ok;
       }
       ::_exit(ok ? 0 : 1);
     }
@@ -66,7 +74,7 @@ TEST(DriveLetterFile, WritersInSeveralProcessesLoseNoChange) {
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
-  const std::vector<DriveLetterRecord> records = DriveLetterFile(state).Read();
+  const std::vector<DriveLetterRecord> records = *DriveLetterFile(state, kMountRoot).Read();
   ASSERT_EQ(records.size(), static_cast<std::size_t>(kWriters));
   for (int w = 0; w < kWriters; ++w) {
     EXPECT_EQ(records[w].letter, 'D' + w);
@@ -78,41 +86,86 @@ TEST(DriveLetterFile, WritersInSeveralProcessesLoseNoChange) {
   }
 }
 
-TEST(DriveLetterFile, SkipsLinesThatDoNotReadBackCleanly) {
+TEST(DriveLetterFile, SkipsLinesThatAreNoRecordOfAShareOfOurs) {
   const TemporaryFolder temporary;
+  const std::string folder = std::string(kMountRoot) + "/smb-share:server=nas,share=docs";
   std::ofstream(temporary.path() / "letters")
       << "# header\n"
-      << "Z\t\\\\NAS\\Docs\tsmb://nas/docs/\t/run/gvfs/a\n"
-      << "C\t\\\\NAS\\Docs\tsmb://nas/docs/\t/run/gvfs/a\n"   // not a mappable letter
-      << "Y\t\\\\NAS\\Do/cs\tsmb://nas/docs/\t/run/gvfs/a\n"  // remote could point elsewhere
-      << "X\t\\\\NAS\\Docs\tsmb://nas/docs/\trelative\n"      // folder not absolute
-      << "W\t\\\\NAS\\Docs\tsmb://nas/docs/\n"                // field missing
-      << "V\t\\\\NAS\\Docs\tsmb://nas/docs/\t/run/gvfs/a\textra\n";
-  const std::vector<DriveLetterRecord> records = DriveLetterFile(temporary.path()).Read();
+      << "Z\t\\\\NAS\\Docs\tsmb://nas/docs/\t" << folder << "\n"
+      << "C\t\\\\NAS\\Docs\tsmb://nas/docs/\t" << folder << "\n"     // not a mappable letter
+      << "Y\t\\\\NAS\\Do/cs\tsmb://nas/docs/\t" << folder << "\n"    // remote could point elsewhere
+      << "X\t\\\\NAS\\Docs\tsmb://nas/docs/\t/media/usb\n"           // not a GVfs share folder
+      << "W\t\\\\NAS\\Docs\tsmb://nas/docs/\n"                       // field missing
+      << "F\t\\\\NAS\\Docs\tfile:///media/usb/\t" << folder << "\n"  // not an SMB share
+      << "V\t\\\\NAS\\Docs\tsmb://nas/docs/\t" << folder << "/../x\n"
+      << "U\t\\\\NAS\\Docs\tsmb://nas/docs/\t" << folder << "\textra\n";
+  const std::vector<DriveLetterRecord> records =
+      DriveLetterFile(temporary.path(), kMountRoot).Read().value();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].letter, 'Z');
 }
 
-// A stand-in for the GVfs FUSE folder: its listing names the mounts that exist.
+// What stands where the record belongs is read without blocking and within a size, and a
+// record that cannot be read is never overwritten by a change that could not see its letters.
+TEST(DriveLetterFile, ARecordThatCannotBeReadStopsEveryChangeAndStaysAsItIs) {
+  const TemporaryFolder temporary;
+  const fs::path record = temporary.path() / "letters";
+  DriveLetterFile file(temporary.path(), kMountRoot);
+  const auto change = [](auto& records) {
+    records.push_back(Record('D', "\\\\NAS\\Docs", std::string(kMountRoot) + "/smb-share:d"));
+    return true;
+  };
+
+  ASSERT_EQ(::mkfifo(record.c_str(), 0600), 0);
+  EXPECT_EQ(file.Read(), std::nullopt);
+  EXPECT_FALSE(file.Update(change, std::chrono::seconds(2)));
+  EXPECT_TRUE(fs::is_fifo(record));
+  fs::remove(record);
+  fs::create_symlink("/dev/zero", record);
+  EXPECT_EQ(file.Read(), std::nullopt);
+  fs::remove(record);
+
+  const std::string large(70 * 1024, '#');
+  std::ofstream(record) << large;
+  EXPECT_FALSE(file.Update(change, std::chrono::seconds(2)));
+  EXPECT_EQ(fs::file_size(record), large.size());
+  fs::remove(record);
+
+  // A change that died half-way left its temporary file; the next one clears it.
+  std::ofstream(temporary.path() / ".letters.AbC123") << "half";
+  EXPECT_TRUE(file.Update(change, std::chrono::seconds(2)));
+  EXPECT_EQ(file.Read()->size(), 1u);
+  EXPECT_FALSE(fs::exists(temporary.path() / ".letters.AbC123"));
+}
+
+// The session's mounts as GIO would list them, without GVfs.
 class RememberedLetters : public ::testing::Test {
  protected:
   void SetUp() override {
-    fuse_ = temporary_.path() / "gvfs";
-    live_ = fuse_ / "smb-share:server=nas,share=docs";
+    ::setenv("XDG_RUNTIME_DIR", temporary_.path().c_str(), 1);
+    live_ = temporary_.path() / "gvfs" / "smb-share:server=nas,share=docs";
     fs::create_directories(live_);
     state_ = temporary_.path() / "state";
-    DriveLetterFile(state_).Update([&](auto& records) {
-      records.push_back(Record('Z', "\\\\NAS\\Docs", live_));
-      records.push_back(Record('Y', "\\\\192.168.50.21\\HDD_a", fuse_ / "smb-share:gone"));
-    });
+    DriveLetterFile(state_, (temporary_.path() / "gvfs").string())
+        .Update(
+            [&](auto& records) {
+              records.push_back(Record('Z', "\\\\NAS\\Docs", live_, kLive));
+              records.push_back(Record('Y', "\\\\192.168.50.21\\HDD_a",
+                                       temporary_.path() / "gvfs" / "smb-share:gone", kGone));
+              return true;
+            },
+            std::chrono::seconds(2));
     // No session bus here, whatever the machine has.
-    ::setenv("XDG_RUNTIME_DIR", temporary_.path().c_str(), 1);
     ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
-    drives_ = MakeDriveMappings({state_.string(), std::chrono::milliseconds(2000)});
+    drives_ = MakeDriveMappings(
+        {state_.string(), std::chrono::milliseconds(2000), [this] { return mounts_; }});
   }
 
+  static constexpr char kLive[] = "smb://nas/docs/";
+  static constexpr char kGone[] = "smb://192.168.50.21/hdd_a/";
   TemporaryFolder temporary_;
-  fs::path fuse_, live_, state_;
+  fs::path live_, state_;
+  std::optional<std::vector<std::string>> mounts_ = std::vector<std::string>{kLive};
   std::unique_ptr<DriveMappings> drives_;
 };
 
@@ -130,10 +183,17 @@ TEST_F(RememberedLetters, OnlyLettersWhoseMountIsListedAreConnected) {
 
   // Cancelling a letter whose mount is gone reports it, and forgets the letter for good.
   EXPECT_EQ(drives_->CancelConnection('Y', false), DriveResult::kNotConnected);
-  ASSERT_EQ(DriveLetterFile(state_).Read().size(), 1u);
-  fs::create_directories(fuse_ / "smb-share:gone");
+  const DriveLetterFile file(state_.string(), (temporary_.path() / "gvfs").string());
+  ASSERT_EQ(file.Read()->size(), 1u);
+  mounts_->push_back(kGone);
   EXPECT_EQ(drives_->GetConnection('Y'), std::nullopt);
   EXPECT_FALSE(fs::exists(fs::symlink_status(state_ / "drives" / "Y")));
+
+  // When GIO cannot tell what is mounted, no letter reads as connected, and none is forgotten.
+  mounts_.reset();
+  EXPECT_EQ(drives_->GetConnection('Z'), std::nullopt);
+  EXPECT_EQ(drives_->CancelConnection('Z', false), DriveResult::kTimedOut);
+  EXPECT_EQ(file.Read()->size(), 1u);
 }
 
 TEST_F(RememberedLetters, RefusesBeforeTouchingTheNetwork) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <thread>
 
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
@@ -249,6 +250,49 @@ TEST_F(DriveLetters, HostsThatAreGoneOrSilentFailWithinTheBound) {
   std::cout << "[measure] mount of a silent server given up after " << seconds << " s\n";
   EXPECT_LT(seconds, 13);
   EXPECT_EQ(drives_->GetConnection('W'), std::nullopt);
+}
+
+bool Mounted(const std::string& rootUri) {
+  return lab::RunQuietly({"sh", "-c", "gio mount -l | grep -qF '" + rootUri + "'"}) == 0;
+}
+
+// Two processes (two objects here, each taking the lock on its own) map one letter at once: one
+// gets it, the other is told it is taken, and the share it mounted does not stay behind without
+// a letter.
+TEST_F(DriveLetters, TwoMappingsOfOneLetterAtOnceLeaveOneShareOnIt) {
+  const std::string remotes[] = {Unc(kAlder, "HDD_a"), Unc(kAlder, "public")};
+  const std::string uris[] = {"smb://192.168.50.21/hdd_a/", "smb://192.168.50.21/public/"};
+  DriveResult results[2];
+  {
+    std::jthread first(
+        [&] { results[0] = MakeDriveMappings()->AddConnection('V', remotes[0], "", "", false); });
+    std::jthread second(
+        [&] { results[1] = MakeDriveMappings()->AddConnection('V', remotes[1], "", "", false); });
+  }
+  const int winner = results[0] == DriveResult::kOk ? 0 : 1;
+  ASSERT_EQ(results[winner], DriveResult::kOk);
+  EXPECT_EQ(results[1 - winner], DriveResult::kAlreadyAssigned);
+  EXPECT_EQ(drives_->GetConnection('V'), remotes[winner]);
+  EXPECT_FALSE(Mounted(uris[1 - winner]));
+  EXPECT_EQ(drives_->CancelConnection('V', false), DriveResult::kOk);
+}
+
+// Two letters on one share, removed at once by two processes: whichever goes last takes the
+// share's mount with it.
+TEST_F(DriveLetters, TwoLettersOnOneShareRemovedAtOnceTakeTheMountAlong) {
+  const std::string remote = Unc(kAlder, "public");
+  for (int round = 0; round < 3; ++round) {
+    ASSERT_EQ(drives_->AddConnection('U', remote, "", "", false), DriveResult::kOk);
+    ASSERT_EQ(drives_->AddConnection('T', remote, "", "", false), DriveResult::kOk);
+    DriveResult results[2];
+    {
+      std::jthread first([&] { results[0] = MakeDriveMappings()->CancelConnection('U', false); });
+      std::jthread second([&] { results[1] = MakeDriveMappings()->CancelConnection('T', false); });
+    }
+    EXPECT_EQ(results[0], DriveResult::kOk);
+    EXPECT_EQ(results[1], DriveResult::kOk);
+    ASSERT_FALSE(Mounted("smb://192.168.50.21/public/")) << "round " << round;
+  }
 }
 
 TEST(Reachability, TheWebPortDecides) {
