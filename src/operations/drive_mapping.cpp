@@ -5,6 +5,7 @@
 #include "operations/run_aside.h"
 #include "platform/unc_path.h"
 #include "platform/windows_version.h"
+#include "protocol/validation.h"
 
 namespace corvane::operations {
 
@@ -74,6 +75,13 @@ class Mapping {
   Interaction& interaction_;
 };
 
+// A device's name comes in an unauthenticated reply, and a mapping by name sends the user's
+// credentials wherever it points: only a name this program could have given a device is taken,
+// never one that names another machine (a dotted name, an address written as one number).
+bool SettableHostName(std::string_view name) {
+  return !validation::CheckHostName(name) && validation::ParseDottedAddress(name, nullptr) == 0;
+}
+
 std::string Unavailable(platform::DriveMappings& drives, Interaction& interaction) {
   return internal::RunAside(interaction, [&] { return drives.Unavailable(); });
 }
@@ -103,7 +111,10 @@ MountResult MountShare(protocol::Session& session, const ShareServices& services
   result.remote = "\\\\" + host + "\\" + request.shareName;
   // Checked before the letter loses its connection: a name from the network must not cost the
   // user a working drive.
-  if (!platform::ParseShareName(result.remote)) return end(MountOutcome::kNameRefused);
+  if (!platform::ParseShareName(result.remote) ||
+      (type == MapType::kHostName && !SettableHostName(host))) {
+    return end(MountOutcome::kNameRefused);
+  }
   const char letter = *request.letter;
   internal::RunAside(interaction, [&] { return services.drives.CancelConnection(letter, false); });
   result.lastAttempt = Mapping(session, services, letter, result.remote, interaction).Connect();

@@ -47,8 +47,9 @@ enum class MountOutcome {
   kCancelled,    // the user cancelled the choice of mapping type
   kUnreachable,  // the device no longer answers; nothing was mapped or cancelled
   kNoLetter,     // nothing was mapped or cancelled
-  // The name would point somewhere else than the device's share (a device name holding a path
-  // separator or a control character, or none at all); nothing was cancelled.
+  // The name would point somewhere else than the device's share (a device name this program
+  // could not have set: one holding a dot, a path separator or a control character, one that
+  // reads as an address, or none at all); nothing was cancelled.
   kNameRefused,
   kFailed,  // every attempt was refused; a connection the letter had stays cancelled
   kMapped,

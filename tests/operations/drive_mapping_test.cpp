@@ -98,7 +98,8 @@ TEST_F(MountShareTest, AnAttemptThatCannotTurnOutOtherwiseEndsTheAttempts) {
 TEST_F(MountShareTest, ADeviceNameThatWouldPointElsewhereIsRefusedBeforeTheLetterIsTouched) {
   drives_.Connect('Z', "\\\\old\\share");
   user_.mapType = MapType::kHostName;
-  for (const char* name : {"NAS\\HDD_b", "../NAS", "NAS\x01", ""}) {
+  for (const char* name : {"NAS\\HDD_b", "../NAS", "NAS\x01", "", "192.168.50.21",
+                           "files.example.org", "3232248341", "0xC0A83215"}) {
     const MountResult result = Mount({name, "192.168.50.21", "HDD_a", 'Z'});
     EXPECT_EQ(result.outcome, MountOutcome::kNameRefused) << name;
   }
