@@ -123,7 +123,8 @@ void CMainDlg::OnConnectWebPage() {
   SelectedDeviceHost.Set(DeviceItemText(device, kAddressColumn));
   if (CheckDeviceReachable() == 0) return;
   // Neither a browser that would not start nor the opener is reported.
-  operations::OpenWebPage(SelectedDeviceHost.view(), *m_browser);
+  WindowInteraction interaction(*this);
+  operations::OpenWebPage(SelectedDeviceHost.view(), *m_browser, interaction);
 }
 
 }  // namespace corvane::app

@@ -539,7 +539,8 @@ int RunWeb(const CommandLine& line, Console& console) {
     return kExitDeviceFailed;
   }
   const std::unique_ptr<platform::WebBrowser> browser = platform::MakeWebBrowser();
-  const operations::WebPageResult result = operations::OpenWebPage(line.address, *browser);
+  const operations::WebPageResult result =
+      operations::OpenWebPage(line.address, *browser, interaction);
   switch (result.outcome) {
     case operations::WebPageOutcome::kBrowser:
       console.out << "Opened " << result.url << " in " << TerminalSafe(result.browserName) << "\n";

@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/web_page.h"
 
+#include "operations/run_aside.h"
+
 namespace corvane::operations {
 
-WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser) {
+WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser,
+                          Interaction& interaction) {
   WebPageResult result{WebPageOutcome::kSystemOpener, "http://" + std::string(address),
                        browser.DefaultBrowserName()};
   if (result.browserName.find("IE") == std::string::npos) {
-    switch (browser.StartDefaultBrowser(result.url)) {
+    switch (
+        internal::RunAside(interaction, [&] { return browser.StartDefaultBrowser(result.url); })) {
       case platform::BrowserStart::kStarted:
         result.outcome = WebPageOutcome::kBrowser;
         return result;
@@ -18,7 +22,9 @@ WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browse
         break;
     }
   }
-  if (!browser.StartSystemOpener(result.url)) result.outcome = WebPageOutcome::kNotStarted;
+  if (!internal::RunAside(interaction, [&] { return browser.StartSystemOpener(result.url); })) {
+    result.outcome = WebPageOutcome::kNotStarted;
+  }
   return result;
 }
 

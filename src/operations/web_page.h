@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "operations/interaction.h"
 #include "platform/web_browser.h"
 
 namespace corvane::operations {
@@ -24,7 +25,9 @@ struct WebPageResult {
 
 // A browser registered under a name holding "IE" is left to the system opener, and so is the
 // address when the registered browser's program is missing or cannot run; no other failure to
-// start the browser falls back. Waits for neither program.
-WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser);
+// start the browser falls back. Waits for neither program; the starts run aside while the front
+// end waits in its own way (a session bus that never answers may hold them up to their bound).
+WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser,
+                          Interaction& interaction);
 
 }  // namespace corvane::operations

@@ -22,14 +22,15 @@ constexpr char kUrl[] = "http://192.168.50.21";
 
 TEST(OpenWebPageTest, IeAndAMissingBrowserGoToTheSystemOpener) {
   FakeWebBrowser browser;
-  EXPECT_EQ(OpenWebPage("192.168.50.21", browser).outcome, WebPageOutcome::kBrowser);
+  testing::RecordingInteraction user;
+  EXPECT_EQ(OpenWebPage("192.168.50.21", browser, user).outcome, WebPageOutcome::kBrowser);
   browser.SetDefaultBrowserName("IEXPLORE.EXE");
-  EXPECT_EQ(OpenWebPage("192.168.50.21", browser).outcome, WebPageOutcome::kSystemOpener);
+  EXPECT_EQ(OpenWebPage("192.168.50.21", browser, user).outcome, WebPageOutcome::kSystemOpener);
   browser.SetDefaultBrowserName("webie.desktop");  // "ie" in small letters is any browser
   browser.SetBrowserStart(BrowserStart::kProgramMissing);
-  EXPECT_EQ(OpenWebPage("192.168.50.21", browser).outcome, WebPageOutcome::kSystemOpener);
+  EXPECT_EQ(OpenWebPage("192.168.50.21", browser, user).outcome, WebPageOutcome::kSystemOpener);
   browser.SetBrowserStart(BrowserStart::kFailed);
-  EXPECT_EQ(OpenWebPage("192.168.50.21", browser).outcome, WebPageOutcome::kNotStarted);
+  EXPECT_EQ(OpenWebPage("192.168.50.21", browser, user).outcome, WebPageOutcome::kNotStarted);
   EXPECT_THAT(browser.Starts(),
               ElementsAre(std::string("browser ") + kUrl, std::string("opener ") + kUrl,
                           std::string("browser ") + kUrl, std::string("opener ") + kUrl,

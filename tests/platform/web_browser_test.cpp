@@ -4,13 +4,18 @@
 // arguments, and a stand-in xdg-open first on PATH.
 #include "platform/web_browser.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -52,10 +57,11 @@ class DefaultBrowser : public ::testing::Test {
     return program;
   }
 
-  void RegisterDefault(const std::string& id, const std::string& exec) {
+  void RegisterDefault(const std::string& id, const std::string& exec, bool overDBus = false) {
     std::ofstream(root_ / "data/applications" / id)
         << "[Desktop Entry]\nType=Application\nName=Test browser\nExec=" << exec
-        << "\nMimeType=x-scheme-handler/http;\n";
+        << "\nMimeType=x-scheme-handler/http;\n"
+        << (overDBus ? "DBusActivatable=true\n" : "");
     std::ofstream(root_ / "config/mimeapps.list")
         << "[Default Applications]\nx-scheme-handler/http=" << id << "\n";
   }
@@ -105,6 +111,65 @@ TEST_F(DefaultBrowser, AProgramThatCannotRunCountsAsMissing) {
   fs::remove(program);
   EXPECT_EQ(browser_->StartDefaultBrowser(kUrl), BrowserStart::kProgramMissing);
   EXPECT_FALSE(fs::exists(root_ / "bin/browser.args"));
+}
+
+// A session bus of the test's own, on which no application can be activated.
+class PrivateBus {
+ public:
+  PrivateBus() {
+    int address[2];
+    if (::pipe(address) != 0) return;
+    const std::string fd = "--print-address=" + std::to_string(address[1]);
+    child_ = ::fork();
+    if (child_ == 0) {
+      ::close(address[0]);
+      ::execlp("dbus-daemon", "dbus-daemon", "--session", "--nofork", fd.c_str(), nullptr);
+      ::_exit(127);
+    }
+    ::close(address[1]);
+    char text[512] = {};
+    const ssize_t got = ::read(address[0], text, sizeof text - 1);
+    ::close(address[0]);
+    if (got > 0)
+      ::setenv("DBUS_SESSION_BUS_ADDRESS", std::string(text, std::strcspn(text, "\n")).c_str(), 1);
+  }
+  ~PrivateBus() {
+    if (child_ <= 0) return;
+    ::kill(child_, SIGTERM);
+    ::waitpid(child_, nullptr, 0);
+  }
+
+ private:
+  pid_t child_ = -1;
+};
+
+// Started over D-Bus, a browser is started only when the bus says so: one whose service cannot
+// be activated leaves the address to the system opener.
+TEST_F(DefaultBrowser, ABrowserStartedOverDBusCountsOnlyWhenTheBusStartedIt) {
+  const PrivateBus bus;
+  const fs::path program = StandIn("browser");
+  RegisterDefault("org.corvane.TestBrowser.desktop", program.string() + " %u", true);
+  EXPECT_EQ(browser_->StartDefaultBrowser(kUrl), BrowserStart::kProgramMissing);
+}
+
+// A session bus that takes the connection and never says a word holds the start no longer than
+// its bound.
+TEST_F(DefaultBrowser, ASilentSessionBusHoldsTheStartNoLongerThanItsBound) {
+  const fs::path socketPath = root_ / "silent-bus";
+  const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::listen(listener, 8), 0);
+  ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + socketPath.string()).c_str(), 1);
+  RegisterDefault("org.corvane.TestBrowser.desktop", StandIn("browser").string() + " %u", true);
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(MakeWebBrowser(std::chrono::milliseconds(500))->StartDefaultBrowser(kUrl),
+            BrowserStart::kFailed);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "does not hang";
+  ::close(listener);
 }
 
 }  // namespace
