@@ -51,8 +51,7 @@ void CMainDlg::OnMount() {
   SelectedDeviceHost.Set(request.deviceAddress);
   WindowInteraction interaction(*this);
   const operations::ShareServices services{m_drives, m_system, m_reachabilityTest};
-  const operations::MountResult result =
-      operations::MountShare(m_session, services, request, interaction);
+  const operations::MountResult result = operations::MountShare(services, request, interaction);
   switch (result.outcome) {
     case MountOutcome::kNoShare:
       dialogs::ShowMessage(this, operations::kSelectShareToMount, "Warning", MessageIcon::kWarning);

@@ -8,6 +8,7 @@
 #include "dialogs/busy_wait.h"
 #include "dialogs/login_dialog.h"
 #include "dialogs/map_type_dialog.h"
+#include "operations/credentials.h"
 
 namespace corvane::app {
 
@@ -19,10 +20,13 @@ constexpr int kMapByHostName = 1;
 
 }  // namespace
 
-bool CMainDlg::WindowInteraction::AskAdministratorCredentials(protocol::Session& session) {
-  dialogs::CLoginDlg login(session, kAdminLoginMode, dialog_.m_system, &dialog_);
+std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskAdministratorCredentials() {
+  dialogs::CLoginDlg login(kAdminLoginMode, dialog_.m_system, &dialog_);
   login.DoModal();
-  return true;  // Cancel keeps the preset pair, and that is tried once more too
+  if (std::optional<platform::Credentials> typed = login.TakeAnswer()) return typed;
+  // Cancel keeps the preset pair, and that is tried once more too.
+  return platform::Credentials{platform::SecretText(operations::kDefaultAdminUser),
+                               platform::SecretText(operations::kDefaultAdminPassword)};
 }
 
 void CMainDlg::WindowInteraction::Blocking(const std::function<void()>& exchange) {
@@ -48,10 +52,11 @@ operations::MapType CMainDlg::WindowInteraction::ChooseMapType() {
   return static_cast<operations::MapType>(dialog_.MapType);
 }
 
-void CMainDlg::WindowInteraction::AskShareCredentials(protocol::Session& session,
-                                                      std::string_view /*remote*/) {
-  dialogs::CLoginDlg login(session, kShareLoginMode, dialog_.m_system, &dialog_);
+std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskShareCredentials(
+    std::string_view /*remote*/) {
+  dialogs::CLoginDlg login(kShareLoginMode, dialog_.m_system, &dialog_);
   login.DoModal();
+  return login.TakeAnswer();
 }
 
 void CMainDlg::WindowInteraction::WorkgroupRead(std::string_view workgroup) {

@@ -15,12 +15,12 @@ class CMainDlg::WindowInteraction : public operations::Interaction {
  public:
   explicit WindowInteraction(CMainDlg& dialog) : dialog_(dialog) {}
 
-  bool AskAdministratorCredentials(protocol::Session& session) override;
+  std::optional<platform::Credentials> AskAdministratorCredentials() override;
   void Blocking(const std::function<void()>& exchange) override;
   void Wait(std::chrono::milliseconds duration) override;
   void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override;
   operations::MapType ChooseMapType() override;
-  void AskShareCredentials(protocol::Session& session, std::string_view remote) override;
+  std::optional<platform::Credentials> AskShareCredentials(std::string_view remote) override;
   void WorkgroupRead(std::string_view workgroup) override;
 
  private:

@@ -66,17 +66,13 @@ class CommandInteraction : public operations::Interaction {
 
   // The given password, or one asked for on the terminal; nothing to try without either. One
   // from the terminal that the device cannot take is remembered and not tried.
-  bool AskAdministratorCredentials(Session& session) override {
-    if (!given_.password && console_.askSecret) {
-      given_.password = console_.askSecret("Administrator password for " + address_ + ": ");
-      if (given_.password) given_.source = PasswordSource::kTerminal;
-    }
-    if (!given_.password) return false;
-    passwordRefusal_ = CheckPassword(*given_.password);
-    if (passwordRefusal_) return false;
-    session.LoginUserName.Set(operations::kDefaultAdminUser);
-    session.LoginPassword.Set(*given_.password);
-    return true;
+  std::optional<platform::Credentials> AskAdministratorCredentials() override {
+    AskOnTerminal("Administrator password for " + address_ + ": ");
+    if (!given_.password) return std::nullopt;
+    passwordRefusal_ = CheckPassword(given_.password->view());
+    if (passwordRefusal_) return std::nullopt;
+    return platform::Credentials{platform::SecretText(operations::kDefaultAdminUser),
+                                 platform::SecretText(given_.password->view())};
   }
 
   void Blocking(const std::function<void()>& exchange) override { exchange(); }
@@ -97,17 +93,14 @@ class CommandInteraction : public operations::Interaction {
 
   // Only a user given with --user is tried; its password comes from --password,
   // --password-file or the terminal.
-  void AskShareCredentials(Session& session, std::string_view remote) override {
-    if (!share_.user) return;
-    session.LoginUserName.Set(*share_.user);
-    if (!given_.password && console_.askSecret) {
-      given_.password =
-          console_.askSecret("Password for " + *share_.user + " on " + TerminalSafe(remote) + ": ");
-      if (given_.password) given_.source = PasswordSource::kTerminal;
-    }
-    if (!given_.password) return;
-    typedRefusal_ = CheckShareText(*given_.password);
-    if (!typedRefusal_) session.LoginPassword.Set(*given_.password);
+  std::optional<platform::Credentials> AskShareCredentials(std::string_view remote) override {
+    if (!share_.user) return std::nullopt;
+    AskOnTerminal("Password for " + *share_.user + " on " + TerminalSafe(remote) + ": ");
+    platform::Credentials login{platform::SecretText(*share_.user), {}};
+    if (!given_.password) return login;
+    typedRefusal_ = CheckShareText(given_.password->view());
+    if (!typedRefusal_) login.password = platform::SecretText(given_.password->view());
+    return login;
   }
 
   // A password typed at the prompt that the share's buffer cannot take.
@@ -115,6 +108,18 @@ class CommandInteraction : public operations::Interaction {
 
   PasswordSource source() const { return given_.source; }
 
+ private:
+  // Asks when no password was given and there is a terminal to ask on.
+  void AskOnTerminal(const std::string& prompt) {
+    if (given_.password || !console_.askSecret) return;
+    if (std::optional<std::string> typed = console_.askSecret(prompt)) {
+      given_.password.emplace(*typed);
+      given_.source = PasswordSource::kTerminal;
+      platform::SecretText::Wipe(*typed);
+    }
+  }
+
+ public:
   void CodepageFileWritten(std::string_view targetPath, std::size_t bytes) override {
     console_.out << "wrote " << TerminalSafe(targetPath) << " (" << bytes << " bytes)\n"
                  << std::flush;
@@ -301,7 +306,7 @@ std::optional<GivenPassword> TakeAdminPassword(const CommandLine& line, Console&
     return std::nullopt;
   }
   if (reading.given.password) {
-    if (const std::optional<std::string> refusal = CheckPassword(*reading.given.password)) {
+    if (const std::optional<std::string> refusal = CheckPassword(reading.given.password->view())) {
       Fail(console, *refusal);
       return std::nullopt;
     }
@@ -435,10 +440,12 @@ std::optional<GivenPassword> TakeShareLogin(const CommandLine& line, Console& co
     Fail(console, reading.refusal);
     return std::nullopt;
   }
-  const std::optional<std::string>& password = reading.given.password;
-  for (const std::optional<std::string>* text : {&line.user, &password}) {
-    if (!*text) continue;
-    if (const std::optional<std::string> refusal = CheckShareText(**text)) {
+  const std::optional<platform::SecretText>& password = reading.given.password;
+  for (const std::optional<std::string_view> text :
+       {line.user ? std::optional<std::string_view>(*line.user) : std::nullopt,
+        password ? std::optional<std::string_view>(password->view()) : std::nullopt}) {
+    if (!text) continue;
+    if (const std::optional<std::string> refusal = CheckShareText(*text)) {
       Fail(console, *refusal);
       return std::nullopt;
     }
@@ -478,7 +485,7 @@ int RunMount(const CommandLine& line, Console& console) {
   CommandInteraction interaction(std::move(*given), line.address, console,
                                  {line.byName, line.user});
   const operations::MountResult result =
-      operations::MountShare(run.session(), {*drives, *system}, request, interaction);
+      operations::MountShare({*drives, *system}, request, interaction);
   switch (result.outcome) {
     case operations::MountOutcome::kMapped:
       console.out << operations::kMapDone << "\n"

@@ -79,7 +79,7 @@ PasswordReading ReadFromFile(const std::string& path) {
   std::optional<std::string> line = FirstLine(ReadAtMost(fd.get(), kMaxPasswordLineBytes, error));
   if (error != 0) return Refused(path, std::strerror(error));
   if (!line) return Refused(path, "the file is empty");
-  return {{std::move(line), PasswordSource::kFile}, ""};
+  return {{platform::SecretText(*line), PasswordSource::kFile}, ""};
 }
 
 PasswordReading ReadFromStandardInput(std::istream* input) {
@@ -91,13 +91,13 @@ PasswordReading ReadFromStandardInput(std::istream* input) {
   }
   std::optional<std::string> line = FirstLine(std::move(bytes));
   if (!line) return {{}, "--password-file -: standard input is empty"};
-  return {{std::move(line), PasswordSource::kStandardInput}, ""};
+  return {{platform::SecretText(*line), PasswordSource::kStandardInput}, ""};
 }
 
 }  // namespace
 
 PasswordReading ReadGivenPassword(const CommandLine& line, std::istream* standardInput) {
-  if (line.password) return {{line.password, PasswordSource::kOption}, ""};
+  if (line.password) return {{platform::SecretText(*line.password), PasswordSource::kOption}, ""};
   if (!line.passwordFile) return {};
   if (*line.passwordFile == "-") return ReadFromStandardInput(standardInput);
   return ReadFromFile(*line.passwordFile);

@@ -11,13 +11,14 @@
 #include <string_view>
 
 #include "cli/command_line.h"
+#include "platform/secret_text.h"
 
 namespace corvane::cli {
 
 enum class PasswordSource { kNone, kOption, kFile, kStandardInput, kTerminal };
 
 struct GivenPassword {
-  std::optional<std::string> password;  // empty: none was given
+  std::optional<platform::SecretText> password;  // empty: none was given
   PasswordSource source = PasswordSource::kNone;
 };
 

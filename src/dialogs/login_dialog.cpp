@@ -20,10 +20,8 @@ bool SystemKnowsTheShareUser(const std::string& versionName) {
 
 }  // namespace
 
-CLoginDlg::CLoginDlg(protocol::Session& session, int adminLoginMode,
-                     const platform::SystemInfo& system, QWidget* parent)
+CLoginDlg::CLoginDlg(int adminLoginMode, const platform::SystemInfo& system, QWidget* parent)
     : TemplateDialog(Template{199, 75, QStringLiteral("Login")}, parent),
-      session_(session),
       adminLoginMode_(adminLoginMode),
       system_(system) {
   auto* userLabel = new QLabel(QStringLiteral("User name :"), this);  // owned by the dialog
@@ -78,10 +76,12 @@ void CLoginDlg::OnInitDialog() {
 }
 
 void CLoginDlg::OnOK() {
-  // LoginUserName and LoginPassword hold 16 bytes and a terminator.
-  session_.LoginUserName.Set(ToBufferText(m_editUserName->text(), kMaxChars));
-  session_.LoginPassword.Set(ToBufferText(m_editPassword->text(), kMaxChars));
-  // Ends like Cancel: the callers read the buffers, not the result.
+  // The device's login buffers hold 16 bytes and a terminator.
+  answer_ =
+      platform::Credentials{platform::SecretText(ToBufferText(m_editUserName->text(), kMaxChars)),
+                            platform::SecretText(ToBufferText(m_editPassword->text(), kMaxChars))};
+  m_editPassword->clear();
+  // Ends like Cancel: the callers take the answer, not the result.
   done(QDialog::Rejected);
 }
 

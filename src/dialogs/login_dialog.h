@@ -2,13 +2,15 @@
 #pragma once
 
 // Asks for a user name and a password: the device administrator password (administrator mode,
-// the user name fixed to "admin") or the credentials of a device share. The answer goes into
-// the session's LoginUserName and LoginPassword, not into the dialog's result: OK and Cancel
-// end the dialog alike, and the caller tries whatever the buffers hold afterwards.
+// the user name fixed to "admin") or the credentials of a device share. OK and Cancel end the
+// dialog alike; only OK leaves an answer, which the caller takes.
+
+#include <optional>
+#include <utility>
 
 #include "dialogs/template_dialog.h"
+#include "platform/secret_text.h"
 #include "platform/system_info.h"
-#include "protocol/session.h"
 
 class QLineEdit;
 class QPushButton;
@@ -24,11 +26,14 @@ class CLoginDlg : public TemplateDialog {
   static constexpr int kMaxChars = 16;
 
   // adminLoginMode 1: administrator password; otherwise share credentials.
-  CLoginDlg(protocol::Session& session, int adminLoginMode, const platform::SystemInfo& system,
-            QWidget* parent = nullptr);
+  CLoginDlg(int adminLoginMode, const platform::SystemInfo& system, QWidget* parent = nullptr);
 
   QLineEdit* UserNameEdit() const { return m_editUserName; }
   QLineEdit* PasswordEdit() const { return m_editPassword; }
+
+  // What OK took from the fields, each cut to 16 bytes of the device's text; nothing after
+  // Cancel, Escape or the close box. Taken once.
+  std::optional<platform::Credentials> TakeAnswer() { return std::exchange(answer_, {}); }
 
  protected:
   void OnInitDialog() override;
@@ -37,11 +42,11 @@ class CLoginDlg : public TemplateDialog {
   void OnOK();
   void FillUserName(const QString& name, bool editable);
 
-  protocol::Session& session_;
   int adminLoginMode_;
   const platform::SystemInfo& system_;
   QLineEdit* m_editUserName = nullptr;
   QLineEdit* m_editPassword = nullptr;
+  std::optional<platform::Credentials> answer_;
 };
 
 }  // namespace corvane::dialogs

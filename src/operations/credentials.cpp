@@ -5,10 +5,16 @@ namespace corvane::operations {
 
 namespace {
 
-// Callers only test the request's result for zero: any other value means accepted.
-CredentialsAnswer TryPair(protocol::Session& session, Interaction& interaction) {
+// Callers only test the request's result for zero: any other value means accepted. The pair is
+// in the session's request buffers for this one exchange only.
+CredentialsAnswer TryPair(protocol::Session& session, Interaction& interaction,
+                          std::string_view user, std::string_view password) {
+  session.LoginUserName.Set(user);
+  session.LoginPassword.Set(password);
   std::optional<int> answer;
   interaction.Blocking([&] { answer = session.AnswerCredentials(); });
+  session.LoginUserName.Clear();
+  session.LoginPassword.Clear();
   if (!answer) return CredentialsAnswer::kNoAnswer;
   return *answer != 0 ? CredentialsAnswer::kAccepted : CredentialsAnswer::kRefused;
 }
@@ -17,17 +23,19 @@ CredentialsAnswer TryPair(protocol::Session& session, Interaction& interaction) 
 
 CredentialsProof ProveCredentials(protocol::Session& session, Interaction& interaction) {
   CredentialsProof proof;
-  session.LoginUserName.Set(kDefaultAdminUser);
-  session.LoginPassword.Set(kDefaultAdminPassword);
-  proof.defaultPair = TryPair(session, interaction);
+  proof.defaultPair = TryPair(session, interaction, kDefaultAdminUser, kDefaultAdminPassword);
   if (proof.defaultPair == CredentialsAnswer::kAccepted) return proof;
-  bool givesPair = true;
+  std::optional<platform::Credentials> given;
   try {
-    givesPair = interaction.AskAdministratorCredentials(session);
+    given = interaction.AskAdministratorCredentials();
   } catch (...) {
-    // A failing prompt leaves the pair as it was; the second try then decides as usual.
+    // A failing prompt leaves the default pair as the answer, which is tried once more.
+    given = platform::Credentials{platform::SecretText(kDefaultAdminUser),
+                                  platform::SecretText(kDefaultAdminPassword)};
   }
-  if (givesPair) proof.givenPair = TryPair(session, interaction);
+  if (given) {
+    proof.givenPair = TryPair(session, interaction, given->user.view(), given->password.view());
+  }
   return proof;
 }
 

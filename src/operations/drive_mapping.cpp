@@ -23,13 +23,12 @@ bool WorthRepeating(DriveResult result) {
   return result == DriveResult::kLoginNeeded || result == DriveResult::kFailed;
 }
 
-// One mapping in progress: the letter, the name and what the user answered.
+// One mapping in progress: the letter, the name and what the user answered, which is wiped
+// when the mapping ends.
 class Mapping {
  public:
-  Mapping(protocol::Session& session, const ShareServices& services, char letter,
-          std::string remote, Interaction& interaction)
-      : session_(session),
-        services_(services),
+  Mapping(const ShareServices& services, char letter, std::string remote, Interaction& interaction)
+      : services_(services),
         letter_(letter),
         remote_(std::move(remote)),
         interaction_(interaction) {}
@@ -38,41 +37,44 @@ class Mapping {
     std::string version;
     platform::GetWindowsVersionName(services_.system.OsVersion(), version);
     if (Names(version, "NT")) {
-      interaction_.AskShareCredentials(session_, remote_);
+      AskForLogin();
       return AttemptRepeatedly();
     }
     const DriveResult result = AttemptRepeatedly();
     if (result == DriveResult::kOk || !WorthRepeating(result)) return result;
-    if (Names(version, "Vista")) return Attempt("", "", true);
-    interaction_.AskShareCredentials(session_, remote_);
-    return AttemptWithLogin();
+    if (Names(version, "Vista")) return Attempt(true);
+    AskForLogin();
+    return Attempt(false);
   }
 
  private:
+  void AskForLogin() {
+    if (std::optional<platform::Credentials> given = interaction_.AskShareCredentials(remote_)) {
+      login_ = std::move(*given);
+    }
+  }
+
   DriveResult AttemptRepeatedly() {
     DriveResult result = DriveResult::kFailed;
     for (int attempt = 0; attempt < kMappingAttempts; ++attempt) {
-      result = AttemptWithLogin();
+      result = Attempt(false);
       if (result == DriveResult::kOk || !WorthRepeating(result)) break;
     }
     return result;
   }
 
-  DriveResult AttemptWithLogin() {
-    return Attempt(session_.LoginUserName.str(), session_.LoginPassword.str(), false);
-  }
-
-  DriveResult Attempt(const std::string& user, const std::string& password, bool interactive) {
+  DriveResult Attempt(bool interactive) {
     return internal::RunAside(interaction_, [&] {
-      return services_.drives.AddConnection(letter_, remote_, user, password, interactive);
+      return services_.drives.AddConnection(letter_, remote_, login_.user.view(),
+                                            login_.password.view(), interactive);
     });
   }
 
-  protocol::Session& session_;
   const ShareServices& services_;
   char letter_;
   std::string remote_;
   Interaction& interaction_;
+  platform::Credentials login_;
 };
 
 // A device's name comes in an unauthenticated reply, and a mapping by name sends the user's
@@ -88,10 +90,8 @@ std::string Unavailable(platform::DriveMappings& drives, Interaction& interactio
 
 }  // namespace
 
-MountResult MountShare(protocol::Session& session, const ShareServices& services,
-                       const MountRequest& request, Interaction& interaction) {
-  session.LoginUserName.Clear();
-  session.LoginPassword.Clear();
+MountResult MountShare(const ShareServices& services, const MountRequest& request,
+                       Interaction& interaction) {
   MountResult result{MountOutcome::kNoShare, {}, DriveResult::kFailed, {}};
   const auto end = [&result](MountOutcome outcome) {
     result.outcome = outcome;
@@ -117,7 +117,7 @@ MountResult MountShare(protocol::Session& session, const ShareServices& services
   }
   const char letter = *request.letter;
   internal::RunAside(interaction, [&] { return services.drives.CancelConnection(letter, false); });
-  result.lastAttempt = Mapping(session, services, letter, result.remote, interaction).Connect();
+  result.lastAttempt = Mapping(services, letter, result.remote, interaction).Connect();
   return end(result.lastAttempt == DriveResult::kOk ? MountOutcome::kMapped
                                                     : MountOutcome::kFailed);
 }

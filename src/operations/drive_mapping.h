@@ -13,7 +13,6 @@
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
 #include "platform/system_info.h"
-#include "protocol/session.h"
 
 namespace corvane::operations {
 
@@ -68,9 +67,9 @@ struct MountResult {
 // more. Where the system names itself an NT, credentials are asked for first and every attempt
 // uses them; where it names itself Vista, the last attempt lets the system ask by itself. An
 // attempt that can only fail the same way again (no answer within the bound, say) ends the
-// attempts at once. The session's LoginUserName and LoginPassword carry the credentials.
-MountResult MountShare(protocol::Session& session, const ShareServices& services,
-                       const MountRequest& request, Interaction& interaction);
+// attempts at once. The credentials the user gives live only as long as the mapping.
+MountResult MountShare(const ShareServices& services, const MountRequest& request,
+                       Interaction& interaction);
 
 enum class UnmountOutcome {
   kUnavailable,  // letters cannot be changed here at all

@@ -11,11 +11,10 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string_view>
 
-namespace corvane::protocol {
-class Session;
-}
+#include "platform/secret_text.h"
 
 namespace corvane::operations {
 
@@ -26,11 +25,10 @@ class Interaction {
  public:
   virtual ~Interaction() = default;
 
-  // The device did not accept the default administrator pair. The front end may put the user's
-  // answer into the session's LoginUserName and LoginPassword, or leave them as they are; when
-  // it returns true, whatever they hold is tried once more. False: it had nothing to give (no
-  // password and nobody to ask), so the default pair is not sent a second time.
-  virtual bool AskAdministratorCredentials(protocol::Session& session) = 0;
+  // The device did not accept the default administrator pair: the pair to try once more, or
+  // nothing when the front end has nothing to give (no password and nobody to ask), so that the
+  // default pair is not sent a second time. Each text holds at most 16 characters.
+  virtual std::optional<platform::Credentials> AskAdministratorCredentials() = 0;
 
   // Runs one blocking exchange with the devices (a request, a search). The window keeps painting
   // meanwhile but shows a busy cursor and takes no input; the command line simply runs it.
@@ -48,10 +46,9 @@ class Interaction {
   // the mapping.
   virtual MapType ChooseMapType() = 0;
 
-  // The share to map refused the connection without credentials. The front end may put a user
-  // and password into the session's LoginUserName and LoginPassword (at most 16 characters
-  // each), or leave them empty; whatever they hold afterwards is tried.
-  virtual void AskShareCredentials(protocol::Session& session, std::string_view remote) = 0;
+  // The share to map refused the connection without credentials: the user and password to
+  // try (at most 16 characters each), or nothing, which tries the share without them again.
+  virtual std::optional<platform::Credentials> AskShareCredentials(std::string_view remote) = 0;
 
   // The workgroup of the device being shown has been read and its share list is read next; a
   // front end that shows details as they come shows it now.

@@ -124,9 +124,8 @@ class LinuxDriveMappings : public DriveMappings {
 
     const std::string uri = SmbUrl(*share);
     const bool mountedBefore = gvfs::Locate(uri, bound_, milliseconds(0)).has_value();
-    gvfs::Login login{std::string(user), std::string(password)};
-    const gvfs::Outcome mounted = gvfs::Mount(uri, login, bound_);
-    WipeLogin(login);
+    const gvfs::Outcome mounted =
+        gvfs::Mount(uri, Credentials{SecretText(user), SecretText(password)}, bound_);
     if (mounted != gvfs::Outcome::kOk) return FromOutcome(mounted);
     const std::optional<gvfs::Mounted> mount = gvfs::Locate(uri, bound_, kAnnouncementWait);
     if (!mount) return DriveResult::kFailed;
@@ -235,11 +234,6 @@ class LinuxDriveMappings : public DriveMappings {
     const MountedShares mounts = mountedShares_();
     if (mounts && !Mounted(record.uri, *mounts)) return DriveResult::kOk;
     return FromOutcome(outcome);
-  }
-
-  static void WipeLogin(gvfs::Login& login) {
-    std::fill(login.password.begin(), login.password.end(), '\0');
-    login.password.clear();
   }
 
   DriveLetterFile file_;

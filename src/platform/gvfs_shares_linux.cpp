@@ -52,7 +52,7 @@ Outcome FromError(const GError* error) {
 
 class MountCall : public gio::Call {
  public:
-  MountCall(std::string uri, Login login) : uri_(std::move(uri)), login_(std::move(login)) {}
+  MountCall(std::string uri, Credentials login) : uri_(std::move(uri)), login_(std::move(login)) {}
 
   void Start() override {
     file_.reset(g_file_new_for_uri(uri_.c_str()));
@@ -76,11 +76,14 @@ class MountCall : public gio::Call {
     }
     g_mount_operation_set_anonymous(operation, anonymous);
     if (!anonymous) {
-      g_mount_operation_set_username(operation, call.login_.user.c_str());
-      g_mount_operation_set_password(operation, call.login_.password.c_str());
+      g_mount_operation_set_username(operation, std::string(call.login_.user.view()).c_str());
+      std::string password(call.login_.password.view());
+      g_mount_operation_set_password(operation, password.c_str());
+      SecretText::Wipe(password);
       if (defaultDomain != nullptr) g_mount_operation_set_domain(operation, defaultDomain);
       g_mount_operation_set_password_save(operation, G_PASSWORD_SAVE_NEVER);
     }
+    call.login_ = {};  // asked once only: a second question is refused
     g_mount_operation_reply(operation, G_MOUNT_OPERATION_HANDLED);
   }
 
@@ -92,7 +95,7 @@ class MountCall : public gio::Call {
   }
 
   std::string uri_;
-  Login login_;
+  Credentials login_;
   int questions_ = 0;
   ObjectPtr<GFile> file_;
   ObjectPtr<GMountOperation> operation_;
@@ -288,8 +291,8 @@ std::string SessionProblem(milliseconds bound) {
   return {};
 }
 
-Outcome Mount(const std::string& uri, const Login& login, milliseconds bound) {
-  const auto call = std::make_shared<MountCall>(uri, login);
+Outcome Mount(const std::string& uri, Credentials login, milliseconds bound) {
+  const auto call = std::make_shared<MountCall>(uri, std::move(login));
   if (!gio::Run(call, bound)) return Outcome::kTimedOut;
   return FromError(call->TakeError().get());
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/secret_text.h"
+
 namespace corvane::platform::gvfs {
 
 enum class Outcome {
@@ -21,11 +23,6 @@ enum class Outcome {
   kFailed,
 };
 
-struct Login {
-  std::string user;  // empty: anonymous
-  std::string password;
-};
-
 struct Mounted {
   std::string rootUri;  // as GVfs names it: smb://host/share/ in lower case
   std::string folder;   // its FUSE folder; empty when GVfs has none (gvfs-fuse missing)
@@ -34,8 +31,9 @@ struct Mounted {
 // Empty when shares can be mounted here; otherwise one line saying what is missing.
 std::string SessionProblem(std::chrono::milliseconds bound);
 
-// Mounts smb://host/share. A share that is already mounted counts as mounted.
-Outcome Mount(const std::string& uri, const Login& login, std::chrono::milliseconds bound);
+// Mounts smb://host/share, anonymously when login has no user. A share that is already mounted
+// counts as mounted. The login is wiped once GVfs has it, or when the call ends.
+Outcome Mount(const std::string& uri, Credentials login, std::chrono::milliseconds bound);
 
 // The mount that holds uri, when there is one. GVfs tells GIO of a new mount a moment after
 // the mount call returns: the look is repeated for up to monitorWait until one is found.

@@ -82,7 +82,7 @@ int Run(const QString& outputDir) {
   bool ok = Save(&window, outputDir + "/main-window.png");
 
   ok &= SaveModal(outputDir + "/login-dialog.png", std::chrono::milliseconds(0), [&] {
-    dialogs::CLoginDlg login(session, 1, *system, &window);
+    dialogs::CLoginDlg login(1, *system, &window);
     login.DoModal();
   });
   ok &= SaveModal(outputDir + "/about-dialog.png", std::chrono::milliseconds(0), [&] {

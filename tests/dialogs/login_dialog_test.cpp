@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QWindow>
 #include <functional>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include "dialogs/buffer_text.h"
 #include "dialogs/busy_wait.h"
@@ -22,17 +25,13 @@ namespace {
 
 using platform::testing::FakeSystemInfo;
 
+using Answer = std::optional<std::pair<std::string, std::string>>;
+
 class LoginDialogTest : public WithLook {
  protected:
-  void SetUp() override {
-    // Callers preset the buffers before every attempt.
-    session_.LoginUserName.Set("preset-user");
-    session_.LoginPassword.Set("preset-pass");
-  }
-
-  // Runs the dialog; the action sees it shown and answers it.
+  // Runs the dialog; the action sees it shown and answers it. What it answered lands in answer_.
   int Run(int adminMode, const std::function<void(CLoginDlg&)>& action) {
-    CLoginDlg dialog(session_, adminMode, system_);
+    CLoginDlg dialog(adminMode, system_);
     testing::ModalWatcher watcher;
     watcher.Expect([&](QWidget* modal) {
       EXPECT_EQ(modal, &dialog);
@@ -40,6 +39,11 @@ class LoginDialogTest : public WithLook {
     });
     const int result = dialog.DoModal();
     EXPECT_TRUE(watcher.AllDone());
+    answer_.reset();
+    if (const std::optional<platform::Credentials> typed = dialog.TakeAnswer()) {
+      answer_.emplace(typed->user.view(), typed->password.view());
+    }
+    EXPECT_FALSE(dialog.TakeAnswer()) << "taken once";
     return result;
   }
 
@@ -48,8 +52,8 @@ class LoginDialogTest : public WithLook {
     QTest::keyClicks(edit, QString::fromUtf8(text));
   }
 
-  protocol::Session session_;
   FakeSystemInfo system_;
+  Answer answer_;
 };
 
 TEST_F(LoginDialogTest, TemplateControlsAndLook) {
@@ -80,8 +84,7 @@ TEST_F(LoginDialogTest, AdministratorModeFixesAdminAndStoresTheTypedPassword) {
     TypeInto(dialog.PasswordEdit(), "s3cret");
     FindControl<QPushButton>(&dialog, 1)->click();
   });
-  EXPECT_EQ(session_.LoginUserName, "admin");
-  EXPECT_EQ(session_.LoginPassword, "s3cret");
+  EXPECT_EQ(answer_, Answer({"admin", "s3cret"}));
   EXPECT_EQ(result, QDialog::Rejected) << "OK ends the dialog as Cancel does";
   EXPECT_EQ(system_.OsVersionCalls(), 0) << "the version is not asked in administrator mode";
 }
@@ -96,8 +99,7 @@ TEST_F(LoginDialogTest, ShareModeOnNinetyEightAndMeShowsTheLoggedOnUserGreyed) {
       TypeInto(dialog.PasswordEdit(), "pw");
       QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);  // Enter presses OK
     });
-    EXPECT_EQ(session_.LoginUserName, "alice");
-    EXPECT_EQ(session_.LoginPassword, "pw");
+    EXPECT_EQ(answer_, Answer({"alice", "pw"}));
   }
 }
 
@@ -108,7 +110,7 @@ TEST_F(LoginDialogTest, LongLoggedOnUserIsCutToTheSixteenCharacterLimit) {
     EXPECT_EQ(dialog.UserNameEdit()->text(), "a-very-long-user");
     FindControl<QPushButton>(&dialog, 1)->click();
   });
-  EXPECT_EQ(session_.LoginUserName, "a-very-long-user");
+  EXPECT_EQ(answer_->first, "a-very-long-user");
 }
 
 TEST_F(LoginDialogTest, UnreadableUserOnNinetyEightLeavesTheFieldToTheUser) {
@@ -135,19 +137,17 @@ TEST_F(LoginDialogTest, OtherSystemsLeaveTheUserNameEmptyAndEditable) {
       TypeInto(dialog.PasswordEdit(), "12345678901234567890");  // stops at 16
       FindControl<QPushButton>(&dialog, 1)->click();
     });
-    EXPECT_EQ(session_.LoginUserName, "bob");
-    EXPECT_EQ(session_.LoginPassword, "1234567890123456");
+    EXPECT_EQ(answer_, Answer({"bob", "1234567890123456"}));
   }
   EXPECT_EQ(system_.UserNameCalls(), 0);
 }
 
-TEST_F(LoginDialogTest, OkWithBothFieldsEmptyStoresEmptyTexts) {
+TEST_F(LoginDialogTest, OkWithBothFieldsEmptyAnswersEmptyTexts) {
   Run(0, [](CLoginDlg& dialog) { FindControl<QPushButton>(&dialog, 1)->click(); });
-  EXPECT_EQ(session_.LoginUserName, "");
-  EXPECT_EQ(session_.LoginPassword, "");
+  EXPECT_EQ(answer_, Answer({"", ""}));
 }
 
-TEST_F(LoginDialogTest, CancelEscapeAndCloseLeaveThePresetBuffers) {
+TEST_F(LoginDialogTest, CancelEscapeAndCloseAnswerNothing) {
   const std::function<void(CLoginDlg&)> ways[] = {
       [](CLoginDlg& dialog) { FindControl<QPushButton>(&dialog, 2)->click(); },
       [](CLoginDlg& dialog) { QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Escape); },
@@ -162,8 +162,7 @@ TEST_F(LoginDialogTest, CancelEscapeAndCloseLeaveThePresetBuffers) {
       way(dialog);
       EXPECT_FALSE(dialog.isVisible());
     });
-    EXPECT_EQ(session_.LoginUserName, "preset-user");
-    EXPECT_EQ(session_.LoginPassword, "preset-pass");
+    EXPECT_EQ(answer_, std::nullopt);
   }
 }
 
@@ -173,7 +172,7 @@ TEST_F(LoginDialogTest, OpenedInsideABlockingWaitItStillTakesInput) {
     TypeInto(dialog.PasswordEdit(), "pw");
     QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);
   });
-  EXPECT_EQ(session_.LoginPassword, "pw");
+  EXPECT_EQ(answer_, Answer({"admin", "pw"}));
   EXPECT_TRUE(BusyScope::IsDiscardingInput()) << "the wait goes on after the dialog";
 }
 
@@ -183,8 +182,8 @@ TEST_F(LoginDialogTest, NonAsciiInputIsNeverCutInsideACharacter) {
     dialog.UserNameEdit()->setText(QString(16, QChar(0x00E9)));
     FindControl<QPushButton>(&dialog, 1)->click();
   });
-  EXPECT_EQ(session_.LoginUserName.size(), 16u);
-  EXPECT_EQ(FromBufferText(session_.LoginUserName.view()), QString(8, QChar(0x00E9)));
+  EXPECT_EQ(answer_->first.size(), 16u);
+  EXPECT_EQ(FromBufferText(answer_->first), QString(8, QChar(0x00E9)));
 }
 
 }  // namespace

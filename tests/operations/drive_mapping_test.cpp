@@ -23,16 +23,13 @@ constexpr char kLogin[] = "share login \\\\192.168.50.21\\HDD_a";
 class MountShareTest : public ::testing::Test {
  protected:
   MountShareTest() {
-    user_.shareAnswer = [](protocol::Session& session) {
-      session.LoginUserName.Set("labuser");
-      session.LoginPassword.Set("lab-secret");
-    };
+    user_.shareAnswer = [] { return std::pair<std::string, std::string>("labuser", "lab-secret"); };
   }
 
   MountResult Mount(MountRequest request = {"NAS-ALDER", "192.168.50.21", "HDD_a", 'Z'}) {
     const ShareServices services{drives_, system_,
                                  [this](const std::string&, auto) { return reachable_; }};
-    return MountShare(session_, services, request, user_);
+    return MountShare(services, request, user_);
   }
 
   // The credentials of each attempt, "user:password", with "+i" when interactive.
@@ -44,7 +41,6 @@ class MountShareTest : public ::testing::Test {
     return attempts;
   }
 
-  protocol::Session session_{};
   FakeDriveMappings drives_;
   FakeSystemInfo system_;  // Windows XP
   RecordingInteraction user_;
@@ -53,7 +49,6 @@ class MountShareTest : public ::testing::Test {
 
 TEST_F(MountShareTest, ReplacesTheLettersConnectionAndAsksNothingWhenTheShareIsOpen) {
   drives_.Connect('Z', "\\\\old\\share");
-  session_.LoginUserName.Set("admin");  // left from a LAN change: never tried on a share
   const MountResult result = Mount();
   EXPECT_EQ(result.outcome, MountOutcome::kMapped);
   EXPECT_EQ(drives_.GetConnection('Z'), kRemote);

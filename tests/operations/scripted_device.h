@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../protocol/fake_exchange_io.h"
@@ -107,19 +108,17 @@ class ScriptedSession {
 // Records what an operation asked of the front end, in order; waits for work beside it really.
 class RecordingInteraction : public Interaction {
  public:
-  // What the user answers when asked for the administrator password, or a share's credentials;
-  // without an answer for the administrator password, the front end has nothing to give.
-  std::function<void(protocol::Session&)> answer;
-  std::function<void(protocol::Session&)> shareAnswer;
+  // What the user answers when asked for the administrator password, or a share's credentials
+  // ("user", "password"); without one, the front end has nothing to give.
+  std::function<std::pair<std::string, std::string>()> answer;
+  std::function<std::pair<std::string, std::string>()> shareAnswer;
   MapType mapType = MapType::kAddress;
   // "ask", "blocking", "wait 1000", "workgroup WG", "map type", "share login \\host\share"
   std::vector<std::string> steps;
 
-  bool AskAdministratorCredentials(protocol::Session& session) override {
+  std::optional<platform::Credentials> AskAdministratorCredentials() override {
     steps.push_back("ask");
-    if (!answer) return false;
-    answer(session);
-    return true;
+    return Give(answer);
   }
   void Blocking(const std::function<void()>& exchange) override {
     steps.push_back("blocking");
@@ -141,9 +140,17 @@ class RecordingInteraction : public Interaction {
     steps.push_back("map type");
     return mapType;
   }
-  void AskShareCredentials(protocol::Session& session, std::string_view remote) override {
+  std::optional<platform::Credentials> AskShareCredentials(std::string_view remote) override {
     steps.push_back("share login " + std::string(remote));
-    if (shareAnswer) shareAnswer(session);
+    return Give(shareAnswer);
+  }
+
+ private:
+  static std::optional<platform::Credentials> Give(
+      const std::function<std::pair<std::string, std::string>()>& typed) {
+    if (!typed) return std::nullopt;
+    const auto [user, password] = typed();
+    return platform::Credentials{platform::SecretText(user), platform::SecretText(password)};
   }
 };
 

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <thread>
 
@@ -15,7 +16,9 @@ namespace corvane::operations::testing {
 
 class UnattendedInteraction : public Interaction {
  public:
-  bool AskAdministratorCredentials(protocol::Session&) override { return false; }
+  std::optional<platform::Credentials> AskAdministratorCredentials() override {
+    return std::nullopt;
+  }
   void Blocking(const std::function<void()>& exchange) override { exchange(); }
   void Wait(std::chrono::milliseconds) override {}
   void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
@@ -25,7 +28,9 @@ class UnattendedInteraction : public Interaction {
     }
   }
   MapType ChooseMapType() override { return MapType::kAddress; }
-  void AskShareCredentials(protocol::Session&, std::string_view) override {}
+  std::optional<platform::Credentials> AskShareCredentials(std::string_view) override {
+    return std::nullopt;
+  }
 };
 
 }  // namespace corvane::operations::testing
