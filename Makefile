@@ -34,4 +34,4 @@ format:
 	bash scripts/format.sh
 
 clean:
-	rm -rf build build-asan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The whole test suite: a check that every source follows .clang-format, the normal build's tests,
-# the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of
-# every fuzz target.
-# CORVANE_TEST_PHASES picks phases (default: "main asan fuzz").
+# the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, the tests whose work
+# runs on several threads built with ThreadSanitizer, and a short run of every fuzz target.
+# CORVANE_TEST_PHASES picks phases (default: "main asan tsan fuzz").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build}
-phases=${CORVANE_TEST_PHASES:-main asan fuzz}
+phases=${CORVANE_TEST_PHASES:-main asan tsan fuzz}
 jobs=$(nproc)
 fuzz_seconds=${CORVANE_FUZZ_SECONDS:-20}
 status=0
@@ -25,7 +25,7 @@ run_ctest() {
   fi
   local log
   log=$(mktemp)
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${exclude[@]}" | tee "$log" ||
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "${exclude[@]}" "${@:2}" | tee "$log" ||
     status=1
   # "100% tests passed, 0 tests failed out of 330"
   local summary
@@ -62,6 +62,17 @@ for phase in $phases; do
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
         LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp \
         UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_ctest build-asan
+      ;;
+    tsan)
+      # Only what the tests labelled "threads" need is built: a whole third build would not fit
+      # the time the suite may take.
+      echo "=== tests of work on several threads under ThreadSanitizer (build-tsan)"
+      cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE_THREAD=ON \
+        -DCORVANE_BUILD_BENCH=OFF >/dev/null
+      cmake --build build-tsan -j "$jobs" --target devsim operations_test platform_services_test \
+        web_browser_test restart_dialog_test shares_lab_test codepage_install_lab_test
+      TSAN_OPTIONS="suppressions=$PWD/scripts/tsan.supp halt_on_error=1" \
+        run_ctest build-tsan -L threads
       ;;
     fuzz)
       echo "=== fuzz targets, ${fuzz_seconds}s each (build-fuzz)"

@@ -62,7 +62,11 @@ class GioThread {
   }
 
   static gboolean StartCall(gpointer call) {
-    Instance().heldUp_.store(false, std::memory_order_relaxed);
+    GioThread& thread = Instance();
+    // Everything the caller did before Start() is seen here: the lock makes it so, also to
+    // tools that cannot see into GLib's own hand-over.
+    { const std::lock_guard<std::mutex> lock(thread.mutex_); }
+    thread.heldUp_.store(false, std::memory_order_relaxed);
     static_cast<Call*>(call)->MarkStarted();
     static_cast<Call*>(call)->Start();
     return G_SOURCE_REMOVE;
