@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo bench package format clean
+.PHONY: all setup configure build test demo bench fuzz-long package format clean
 
 all: build
 
@@ -25,6 +25,11 @@ demo: build
 
 bench: build
 	bash bench/run.sh $(BUILD)
+
+# Every fuzz target for FUZZ_SECONDS each (default ten minutes), from its seed corpus.
+FUZZ_SECONDS ?= 600
+fuzz-long: setup
+	bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 package: build
 	cmake --build $(BUILD) --target package

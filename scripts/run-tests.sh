@@ -75,20 +75,16 @@ for phase in $phases; do
         run_ctest build-tsan -L threads
       ;;
     fuzz)
-      echo "=== fuzz targets, ${fuzz_seconds}s each (build-fuzz)"
-      CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCORVANE_BUILD_FUZZ=ON -DCORVANE_BUILD_GUI=OFF -DCORVANE_BUILD_TESTS=OFF \
-        -DCORVANE_BUILD_BENCH=OFF >/dev/null
-      cmake --build build-fuzz -j "$jobs"
-      for target in build-fuzz/fuzz/fuzz_*; do
-        [[ -x $target ]] || continue
-        corpus=$(mktemp -d)
-        echo "--- $(basename "$target")"
-        "$target" -max_total_time="$fuzz_seconds" -print_final_stats=0 "$corpus" \
-          >"$corpus.log" 2>&1 && passed_total=$((passed_total + 1)) ||
-          { tail -50 "$corpus.log"; status=1; failed_total=$((failed_total + 1)); }
-        rm -rf "$corpus" "$corpus.log"
-      done
+      echo "=== fuzz targets, ${fuzz_seconds}s each from their seed corpora (build-fuzz)"
+      log=$(mktemp)
+      bash scripts/fuzz.sh "$fuzz_seconds" | tee "$log" || status=1
+      if [[ $(tail -1 "$log") =~ ^fuzz:\ ([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        passed_total=$((passed_total + BASH_REMATCH[1]))
+        failed_total=$((failed_total + BASH_REMATCH[2]))
+      else
+        status=1
+      fi
+      rm -f "$log"
       ;;
     *)
       echo "run-tests: unknown phase $phase" >&2
