@@ -2,7 +2,8 @@
 // Fills the fuzz targets' seed corpora with what real devices send: run in a lab whose devices
 // answer, it searches, asks every device every read item (and "rw" and "stop"), and writes each
 // datagram that came back, as the target that reads it takes its input.
-//   tools/lab/lab.sh run tools/lab/configs/standard.json -- build-fuzz/fuzz/capture_replies fuzz/corpus
+//   tools/lab/lab.sh run tools/lab/configs/standard.json -- build-fuzz/fuzz/capture_replies
+//   fuzz/corpus
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -43,9 +44,7 @@ class RecordingIo : public ExchangeIo {
       if (poll.outcome == PollOutcome::kDatagram) Keep(poll.buffer);
     }
   }
-  void Sleep(std::chrono::milliseconds duration) override {
-    std::this_thread::sleep_for(duration);
-  }
+  void Sleep(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
   std::chrono::steady_clock::time_point Now() override { return std::chrono::steady_clock::now(); }
 
   const std::vector<Bytes>& datagrams() const { return datagrams_; }
@@ -63,7 +62,8 @@ class RecordingIo : public ExchangeIo {
 void Write(const fs::path& file, const Bytes& bytes) {
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary)
-      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
 }
 
 // fuzz_reply_acceptance reads [length / 4][bytes padded to length] again and again.

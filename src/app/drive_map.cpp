@@ -21,9 +21,7 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool OfferedForMapping(char letter, DriveType type) {
-  if (letter <= 'C') return false;
-  return type != DriveType::kFixed && type != DriveType::kRemovable && type != DriveType::kCdRom &&
-         type != DriveType::kRamDisk;
+  return letter > 'C' && type != DriveType::kLocal;
 }
 
 // "\\server\share" -> host "server", share "share". A name that cannot be split names no share we

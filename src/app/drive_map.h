@@ -31,8 +31,8 @@ struct DriveComboContent {
   int selection = -1;                // the first free letter; -1 when none is free
 };
 
-// The letters a share may be mapped to: never A-C, never local disks, removable media, CD or RAM
-// disks. Requires a scanned table.
+// The letters a share may be mapped to: never A-C, never a local disk or medium. Requires a
+// scanned table.
 DriveComboContent MakeDriveComboContent(const DriveMapTable& table,
                                         const platform::DriveMappings& system);
 

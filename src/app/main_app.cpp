@@ -5,7 +5,6 @@
 #include "dialogs/look.h"
 #include "dialogs/message_box.h"
 #include "platform/drive_mappings.h"
-#include "platform/system_info.h"
 
 namespace corvane::app {
 
@@ -25,7 +24,6 @@ bool CMainApp::InitInstance() {
   session.OpenTransport();
   dialogs::ApplyLook(application_);
   const std::unique_ptr<platform::DriveMappings> drives = platform::MakeDriveMappings();
-  const std::unique_ptr<platform::SystemInfo> system = platform::MakeSystemInfo();
 
   // Without this a search that cannot work would just look like an empty network.
   const std::string problems = DescribeTransportProblems(session);
@@ -33,7 +31,7 @@ bool CMainApp::InitInstance() {
     dialogs::ShowMessage(nullptr, problems, "Error", dialogs::MessageIcon::kError);
   }
 
-  CMainDlg dialog(session, *drives, *system);
+  CMainDlg dialog(session, *drives);
   dialog.DoModal();
   return false;
 }

@@ -106,14 +106,12 @@ bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries)
 
 }  // namespace
 
-CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives,
-                   const platform::SystemInfo& system, QWidget* parent)
+CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives, QWidget* parent)
     : TemplateDialog(Template{kMainDialogWidth, kMainDialogHeight, dialogs::ApplicationTitle(),
                               dialogs::kCaptionWithMinimizeAndCloseBox},
                      parent),
       m_session(session),
       m_drives(drives),
-      m_system(system),
       m_ownBrowser(platform::MakeWebBrowser()),
       m_browser(m_ownBrowser.get()) {
   setWindowIcon(dialogs::AppIcon());

@@ -12,7 +12,6 @@
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
 #include "platform/smb_files.h"
-#include "platform/system_info.h"
 #include "platform/web_browser.h"
 #include "protocol/fixed_text.h"
 #include "protocol/session.h"
@@ -44,8 +43,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   Q_OBJECT
 
  public:
-  CMainDlg(protocol::Session& session, platform::DriveMappings& drives,
-           const platform::SystemInfo& system, QWidget* parent = nullptr);
+  CMainDlg(protocol::Session& session, platform::DriveMappings& drives, QWidget* parent = nullptr);
   ~CMainDlg() override;
 
   bool DeviceSelected() const { return m_deviceSelected != 0; }
@@ -131,7 +129,6 @@ class CMainDlg : public dialogs::TemplateDialog {
 
   protocol::Session& m_session;
   platform::DriveMappings& m_drives;
-  const platform::SystemInfo& m_system;
   std::unique_ptr<platform::WebBrowser> m_ownBrowser;
   platform::WebBrowser* m_browser = nullptr;
   platform::ReachabilityTest m_reachabilityTest;

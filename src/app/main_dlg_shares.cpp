@@ -50,7 +50,7 @@ void CMainDlg::OnMount() {
   const operations::MountRequest request = MountRequestFromWindow();
   SelectedDeviceHost.Set(request.deviceAddress);
   WindowInteraction interaction(*this);
-  const operations::ShareServices services{m_drives, m_system, m_reachabilityTest};
+  const operations::ShareServices services{m_drives, m_reachabilityTest};
   const operations::MountResult result = operations::MountShare(services, request, interaction);
   switch (result.outcome) {
     case MountOutcome::kNoShare:

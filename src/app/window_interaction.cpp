@@ -21,7 +21,7 @@ constexpr int kMapByHostName = 1;
 }  // namespace
 
 std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskAdministratorCredentials() {
-  dialogs::CLoginDlg login(kAdminLoginMode, dialog_.m_system, &dialog_);
+  dialogs::CLoginDlg login(kAdminLoginMode, &dialog_);
   login.DoModal();
   if (std::optional<platform::Credentials> typed = login.TakeAnswer()) return typed;
   // Cancel keeps the preset pair, and that is tried once more too.
@@ -54,7 +54,7 @@ operations::MapType CMainDlg::WindowInteraction::ChooseMapType() {
 
 std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskShareCredentials(
     std::string_view /*remote*/) {
-  dialogs::CLoginDlg login(kShareLoginMode, dialog_.m_system, &dialog_);
+  dialogs::CLoginDlg login(kShareLoginMode, &dialog_);
   login.DoModal();
   return login.TakeAnswer();
 }

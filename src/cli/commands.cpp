@@ -23,7 +23,6 @@
 #include "operations/web_page.h"
 #include "platform/drive_mappings.h"
 #include "platform/smb_files.h"
-#include "platform/system_info.h"
 #include "platform/web_browser.h"
 #include "protocol/session.h"
 #include "protocol/validation.h"
@@ -481,11 +480,9 @@ int RunMount(const CommandLine& line, Console& console) {
   const protocol::DeviceRecord* device =
       run.session().DeviceTable.FindDeviceByAddress(line.address);
   const operations::MountRequest request{device->name.str(), line.address, line.share, line.drive};
-  const std::unique_ptr<platform::SystemInfo> system = platform::MakeSystemInfo();
   CommandInteraction interaction(std::move(*given), line.address, console,
                                  {line.byName, line.user});
-  const operations::MountResult result =
-      operations::MountShare({*drives, *system}, request, interaction);
+  const operations::MountResult result = operations::MountShare({*drives}, request, interaction);
   switch (result.outcome) {
     case operations::MountOutcome::kMapped:
       console.out << operations::kMapDone << "\n"

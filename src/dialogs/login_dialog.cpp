@@ -7,23 +7,12 @@
 #include <string>
 
 #include "dialogs/buffer_text.h"
-#include "platform/windows_version.h"
 
 namespace corvane::dialogs {
 
-namespace {
-
-// The 98 and ME family logs the user on to the system itself: its name is the share user.
-bool SystemKnowsTheShareUser(const std::string& versionName) {
-  return versionName.find("ME") != std::string::npos || versionName.find("98") != std::string::npos;
-}
-
-}  // namespace
-
-CLoginDlg::CLoginDlg(int adminLoginMode, const platform::SystemInfo& system, QWidget* parent)
+CLoginDlg::CLoginDlg(int adminLoginMode, QWidget* parent)
     : TemplateDialog(Template{199, 75, QStringLiteral("Login")}, parent),
-      adminLoginMode_(adminLoginMode),
-      system_(system) {
+      adminLoginMode_(adminLoginMode) {
   auto* userLabel = new QLabel(QStringLiteral("User name :"), this);  // owned by the dialog
   Place(userLabel, 13, 21, 41, 8);
   m_editUserName = new QLineEdit(this);
@@ -61,15 +50,7 @@ void CLoginDlg::OnInitDialog() {
   if (adminLoginMode_ == 1) {
     FillUserName(QStringLiteral("admin"), false);
   } else {
-    std::string versionName;
-    platform::GetWindowsVersionName(system_.OsVersion(), versionName);
-    if (SystemKnowsTheShareUser(versionName)) {
-      // A name the system cannot tell is typed by the user instead.
-      const QString user = FromBufferText(system_.UserName());
-      FillUserName(user, user.isEmpty());
-    } else {
-      FillUserName(QString(), true);
-    }
+    FillUserName(QString(), true);
   }
   // The first field the user can type into takes the focus.
   (m_editUserName->isEnabled() ? m_editUserName : m_editPassword)->setFocus();

@@ -10,7 +10,6 @@
 
 #include "dialogs/template_dialog.h"
 #include "platform/secret_text.h"
-#include "platform/system_info.h"
 
 class QLineEdit;
 class QPushButton;
@@ -26,7 +25,7 @@ class CLoginDlg : public TemplateDialog {
   static constexpr int kMaxChars = 16;
 
   // adminLoginMode 1: administrator password; otherwise share credentials.
-  CLoginDlg(int adminLoginMode, const platform::SystemInfo& system, QWidget* parent = nullptr);
+  CLoginDlg(int adminLoginMode, QWidget* parent = nullptr);
 
   QLineEdit* UserNameEdit() const { return m_editUserName; }
   QLineEdit* PasswordEdit() const { return m_editPassword; }
@@ -43,7 +42,6 @@ class CLoginDlg : public TemplateDialog {
   void FillUserName(const QString& name, bool editable);
 
   int adminLoginMode_;
-  const platform::SystemInfo& system_;
   QLineEdit* m_editUserName = nullptr;
   QLineEdit* m_editPassword = nullptr;
   std::optional<platform::Credentials> answer_;

@@ -4,7 +4,6 @@
 #include "operations/reachability_check.h"
 #include "operations/run_aside.h"
 #include "platform/unc_path.h"
-#include "platform/windows_version.h"
 #include "protocol/validation.h"
 
 namespace corvane::operations {
@@ -12,10 +11,6 @@ namespace corvane::operations {
 namespace {
 
 using platform::DriveResult;
-
-bool Names(const std::string& versionName, std::string_view family) {
-  return versionName.find(family) != std::string::npos;
-}
 
 // Another attempt can change nothing after these: the host does not answer within the bound,
 // the letter or name is refused, or the system cannot map at all.
@@ -33,18 +28,12 @@ class Mapping {
         remote_(std::move(remote)),
         interaction_(interaction) {}
 
+  // Without credentials first; a share that keeps refusing gets the user's answer, once.
   DriveResult Connect() {
-    std::string version;
-    platform::GetWindowsVersionName(services_.system.OsVersion(), version);
-    if (Names(version, "NT")) {
-      AskForLogin();
-      return AttemptRepeatedly();
-    }
     const DriveResult result = AttemptRepeatedly();
     if (result == DriveResult::kOk || !WorthRepeating(result)) return result;
-    if (Names(version, "Vista")) return Attempt(true);
     AskForLogin();
-    return Attempt(false);
+    return Attempt();
   }
 
  private:
@@ -57,16 +46,16 @@ class Mapping {
   DriveResult AttemptRepeatedly() {
     DriveResult result = DriveResult::kFailed;
     for (int attempt = 0; attempt < kMappingAttempts; ++attempt) {
-      result = Attempt(false);
+      result = Attempt();
       if (result == DriveResult::kOk || !WorthRepeating(result)) break;
     }
     return result;
   }
 
-  DriveResult Attempt(bool interactive) {
+  DriveResult Attempt() {
     return internal::RunAside(interaction_, [&] {
       return services_.drives.AddConnection(letter_, remote_, login_.user.view(),
-                                            login_.password.view(), interactive);
+                                            login_.password.view());
     });
   }
 

@@ -12,7 +12,6 @@
 #include "operations/interaction.h"
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
-#include "platform/system_info.h"
 
 namespace corvane::operations {
 
@@ -29,7 +28,6 @@ inline constexpr char kUnmountDone[] = "Unmount Disk OK!";
 
 struct ShareServices {
   platform::DriveMappings& drives;
-  const platform::SystemInfo& system;
   platform::ReachabilityTest reachability = {};  // empty: a connection to the web port
 };
 
@@ -64,10 +62,8 @@ struct MountResult {
 // Maps the share to the letter: asks for the mapping type, checks that the device still answers,
 // cancels whatever the letter is connected to, then tries without credentials up to
 // kMappingAttempts times and, when the share keeps refusing, asks for credentials and tries once
-// more. Where the system names itself an NT, credentials are asked for first and every attempt
-// uses them; where it names itself Vista, the last attempt lets the system ask by itself. An
-// attempt that can only fail the same way again (no answer within the bound, say) ends the
-// attempts at once. The credentials the user gives live only as long as the mapping.
+// more. An attempt that can only fail the same way again (no answer within the bound, say) ends
+// the attempts at once. The credentials the user gives live only as long as the mapping.
 MountResult MountShare(const ShareServices& services, const MountRequest& request,
                        Interaction& interaction);
 

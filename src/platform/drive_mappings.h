@@ -30,13 +30,10 @@
 namespace corvane::platform {
 
 enum class DriveType {
-  kUnknown = 0,    // the type cannot be determined
-  kNoRootDir = 1,  // no such drive: the letter is free
-  kRemovable = 2,
-  kFixed = 3,
-  kRemote = 4,
-  kCdRom = 5,
-  kRamDisk = 6,
+  kUnknown,    // the type cannot be determined
+  kNoRootDir,  // no such drive: the letter is free
+  kLocal,      // a disk or medium of this computer: never offered for a share
+  kRemote,
 };
 
 // Results of connecting and disconnecting: 0 is success, anything else a refusal.
@@ -68,12 +65,10 @@ class DriveMappings {
   virtual std::optional<std::string> GetFolder(char letter) const = 0;
 
   // Connects the letter to remote ("\\host\share"). An empty user connects anonymously (as a
-  // guest); otherwise user and password log in. interactive lets the system ask for
-  // credentials itself where it can; Linux has no such prompt outside a window, so there it
-  // changes nothing. A share already mounted in the session (by the file manager, or for
-  // another letter) is used as it is.
+  // guest); otherwise user and password log in. A share already mounted in the session (by the
+  // file manager, or for another letter) is used as it is.
   virtual DriveResult AddConnection(char letter, std::string_view remote, std::string_view user,
-                                    std::string_view password, bool interactive) = 0;
+                                    std::string_view password) = 0;
   // Disconnects the letter. Not forced, it refuses while any program of the user holds a file
   // open on the drive or works in one of its folders: the system would pull the share away
   // under them and their unsaved data would be lost. The share stays mounted while another

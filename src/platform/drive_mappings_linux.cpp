@@ -114,7 +114,7 @@ class LinuxDriveMappings : public DriveMappings {
   }
 
   DriveResult AddConnection(char letter, std::string_view remote, std::string_view user,
-                            std::string_view password, bool /*interactive*/) override {
+                            std::string_view password) override {
     const std::optional<char> local = MappableLetter(letter);
     if (!local) return DriveResult::kBadLocalName;
     const std::optional<UncPath> share = ParseShareName(remote);

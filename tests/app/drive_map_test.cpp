@@ -43,10 +43,7 @@ TEST(DriveComboTest, FloppyAndSystemLettersAndLocalMediaAreNeverOffered) {
   drives.SetDriveType('A', DriveType::kRemote);  // even a connected A: stays out
   drives.Connect('A', "\\\\server\\a");
   drives.SetDriveType('C', DriveType::kNoRootDir);
-  drives.SetDriveType('D', DriveType::kFixed);
-  drives.SetDriveType('E', DriveType::kRemovable);
-  drives.SetDriveType('F', DriveType::kCdRom);
-  drives.SetDriveType('G', DriveType::kRamDisk);
+  for (const char letter : {'D', 'E', 'F', 'G'}) drives.SetDriveType(letter, DriveType::kLocal);
   drives.SetDriveType('H', DriveType::kUnknown);
   const Scanned scanned = Scan(drives);
 
@@ -57,7 +54,7 @@ TEST(DriveComboTest, FloppyAndSystemLettersAndLocalMediaAreNeverOffered) {
 
 TEST(DriveComboTest, NoSelectionWhenEveryLetterIsTaken) {
   FakeDriveMappings drives;
-  for (char letter = 'D'; letter <= 'Y'; ++letter) drives.SetDriveType(letter, DriveType::kFixed);
+  for (char letter = 'D'; letter <= 'Y'; ++letter) drives.SetDriveType(letter, DriveType::kLocal);
   drives.Connect('Z', "\\\\nas\\public");
   const Scanned scanned = Scan(drives);
 

@@ -20,7 +20,6 @@
 #include "app/main_dlg_template.h"
 #include "dialogs/ip_address_edit.h"
 #include "platform/testing/fake_drive_mappings.h"
-#include "platform/testing/fake_system_info.h"
 #include "support/lab_support.h"
 #include "support/modal_watcher.h"
 #include "window_test_support.h"
@@ -56,7 +55,7 @@ class MainWindowLabTest : public ::testing::Test {
     UseProgramLook();
     session.OpenTransport();
     ASSERT_TRUE(session.TransportProblems().empty());
-    window = std::make_unique<CMainDlg>(session, drives, system);
+    window = std::make_unique<CMainDlg>(session, drives);
     window->InitDialog();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
@@ -101,7 +100,6 @@ class MainWindowLabTest : public ::testing::Test {
 
   protocol::Session session;
   platform::testing::FakeDriveMappings drives;
-  platform::testing::FakeSystemInfo system;
   std::unique_ptr<CMainDlg> window;
 };
 

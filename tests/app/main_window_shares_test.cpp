@@ -15,7 +15,6 @@
 #include "app/main_dlg_template.h"
 #include "dialogs/map_type_dialog.h"
 #include "platform/testing/fake_drive_mappings.h"
-#include "platform/testing/fake_system_info.h"
 #include "platform/testing/fake_web_browser.h"
 #include "support/modal_watcher.h"
 #include "window_test_support.h"
@@ -29,7 +28,6 @@ using dialogs::MessageIcon;
 using dialogs::ShownMessage;
 using platform::DriveResult;
 using platform::testing::FakeDriveMappings;
-using platform::testing::FakeSystemInfo;
 using platform::testing::FakeWebBrowser;
 
 constexpr char kUnmountFailed[] =
@@ -54,7 +52,7 @@ class MainWindowSharesTest : public ::testing::Test {
     session.OpenTransport({});  // no interface: a search after a failure lists nothing
     session.ShareList.AddShare("HDD_a");
     session.ShareList.AddShare("public");
-    window = std::make_unique<CMainDlg>(session, drives, system);
+    window = std::make_unique<CMainDlg>(session, drives);
     window->UseWebBrowser(browser);
     window->UseReachabilityTest([this](const std::string&, auto) { return reachable; });
     window->InitDialog();
@@ -81,7 +79,6 @@ class MainWindowSharesTest : public ::testing::Test {
 
   protocol::Session session;
   FakeDriveMappings drives;
-  FakeSystemInfo system;  // Windows XP
   FakeWebBrowser browser;
   bool reachable = true;
   std::unique_ptr<CMainDlg> window;

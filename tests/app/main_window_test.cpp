@@ -22,7 +22,6 @@
 #include "app/main_dlg_template.h"
 #include "dialogs/ip_address_edit.h"
 #include "platform/testing/fake_drive_mappings.h"
-#include "platform/testing/fake_system_info.h"
 #include "support/modal_watcher.h"
 #include "window_test_support.h"
 
@@ -32,7 +31,6 @@ namespace {
 using corvane::testing::ModalWatcher;
 using dialogs::MessageIcon;
 using platform::testing::FakeDriveMappings;
-using platform::testing::FakeSystemInfo;
 using test::ColumnTexts;
 using test::MessageLog;
 
@@ -45,7 +43,7 @@ class MainWindowTest : public ::testing::Test {
 
   CMainDlg& Window() {
     if (!window) {
-      window = std::make_unique<CMainDlg>(session, drives, system);
+      window = std::make_unique<CMainDlg>(session, drives);
       window->InitDialog();
     }
     return *window;
@@ -57,7 +55,6 @@ class MainWindowTest : public ::testing::Test {
 
   protocol::Session session;
   FakeDriveMappings drives;
-  FakeSystemInfo system;
   std::unique_ptr<CMainDlg> window;
 };
 
@@ -159,7 +156,7 @@ TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesIt) {
 }
 
 TEST_F(MainWindowTest, DoModalFillsTheWindowOnceBeforeItIsFirstShown) {
-  CMainDlg dialog(session, drives, system);
+  CMainDlg dialog(session, drives);
   ModalWatcher watcher;
   watcher.Expect([&](QWidget* modal) {
     EXPECT_EQ(modal, &dialog);
@@ -358,7 +355,7 @@ TEST_F(MainWindowTest, ChoosingDhcpGreysTheAddressControlsWithoutSendingAnything
 }
 
 TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndRepaintsKeepTheChosenOne) {
-  drives.SetDriveType('D', platform::DriveType::kFixed);
+  drives.SetDriveType('D', platform::DriveType::kLocal);
   drives.Connect('Z', "\\\\server\\docs");
   CMainDlg& dialog = Window();
   auto* combo = Item<QComboBox>(id::kDrive);
@@ -376,7 +373,7 @@ TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndRepaintsKeepThe
   QApplication::processEvents();
   EXPECT_EQ(combo->itemText(0), QStringLiteral("E: \\\\nas\\public"));
   EXPECT_EQ(combo->currentText(), QStringLiteral("J:"));
-  drives.SetDriveType('J', platform::DriveType::kRemovable);
+  drives.SetDriveType('J', platform::DriveType::kLocal);
   dialog.OnPaint();
   EXPECT_EQ(combo->currentText(), QStringLiteral("F:"));
 }

@@ -20,7 +20,6 @@
 #include "app/main_dlg_template.h"
 #include "dialogs/ip_address_edit.h"
 #include "platform/testing/fake_drive_mappings.h"
-#include "platform/testing/fake_system_info.h"
 #include "window_test_support.h"
 
 namespace corvane::app {
@@ -62,7 +61,7 @@ class MainWindowX11Test : public ::testing::Test {
     ASSERT_EQ(QGuiApplication::platformName(), QStringLiteral("xcb")) << "needs an X server";
     test::UseProgramLook();
     session.OpenTransport({});  // no interface: every search is empty at once
-    window = std::make_unique<CMainDlg>(session, drives, system);
+    window = std::make_unique<CMainDlg>(session, drives);
     window->InitDialog();
     window->show();
     window->activateWindow();
@@ -86,7 +85,6 @@ class MainWindowX11Test : public ::testing::Test {
 
   protocol::Session session;
   platform::testing::FakeDriveMappings drives;
-  platform::testing::FakeSystemInfo system;
   std::unique_ptr<CMainDlg> window;
 };
 

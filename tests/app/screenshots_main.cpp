@@ -26,7 +26,6 @@
 #include "operations/testing/unattended_interaction.h"
 #include "platform/drive_mappings.h"
 #include "platform/smb_files.h"
-#include "platform/system_info.h"
 #include "window_test_support.h"
 
 namespace {
@@ -71,9 +70,8 @@ int Run(const QString& outputDir) {
   protocol::Session session;
   session.OpenTransport();
   const auto drives = platform::MakeDriveMappings();
-  const auto system = platform::MakeSystemInfo();
 
-  app::CMainDlg window(session, *drives, *system);
+  app::CMainDlg window(session, *drives);
   window.InitDialog();
   window.show();
   auto* devices = dialogs::FindControl<QTreeWidget>(&window, app::id::kDeviceList);
@@ -82,7 +80,7 @@ int Run(const QString& outputDir) {
   bool ok = Save(&window, outputDir + "/main-window.png");
 
   ok &= SaveModal(outputDir + "/login-dialog.png", std::chrono::milliseconds(0), [&] {
-    dialogs::CLoginDlg login(1, *system, &window);
+    dialogs::CLoginDlg login(1, &window);
     login.DoModal();
   });
   ok &= SaveModal(outputDir + "/about-dialog.png", std::chrono::milliseconds(0), [&] {

@@ -16,14 +16,11 @@
 
 #include "dialogs/buffer_text.h"
 #include "dialogs/busy_wait.h"
-#include "platform/testing/fake_system_info.h"
 #include "support/modal_watcher.h"
 #include "with_look.h"
 
 namespace corvane::dialogs {
 namespace {
-
-using platform::testing::FakeSystemInfo;
 
 using Answer = std::optional<std::pair<std::string, std::string>>;
 
@@ -31,7 +28,7 @@ class LoginDialogTest : public WithLook {
  protected:
   // Runs the dialog; the action sees it shown and answers it. What it answered lands in answer_.
   int Run(int adminMode, const std::function<void(CLoginDlg&)>& action) {
-    CLoginDlg dialog(adminMode, system_);
+    CLoginDlg dialog(adminMode);
     testing::ModalWatcher watcher;
     watcher.Expect([&](QWidget* modal) {
       EXPECT_EQ(modal, &dialog);
@@ -52,7 +49,6 @@ class LoginDialogTest : public WithLook {
     QTest::keyClicks(edit, QString::fromUtf8(text));
   }
 
-  FakeSystemInfo system_;
   Answer answer_;
 };
 
@@ -86,60 +82,18 @@ TEST_F(LoginDialogTest, AdministratorModeFixesAdminAndStoresTheTypedPassword) {
   });
   EXPECT_EQ(answer_, Answer({"admin", "s3cret"}));
   EXPECT_EQ(result, QDialog::Rejected) << "OK ends the dialog as Cancel does";
-  EXPECT_EQ(system_.OsVersionCalls(), 0) << "the version is not asked in administrator mode";
 }
 
-TEST_F(LoginDialogTest, ShareModeOnNinetyEightAndMeShowsTheLoggedOnUserGreyed) {
-  for (const auto& record : {FakeSystemInfo::kWindows98Se, FakeSystemInfo::kWindowsMe}) {
-    system_.SetOsVersion(record);
-    system_.SetUserName("alice");
-    Run(0, [](CLoginDlg& dialog) {
-      EXPECT_EQ(dialog.UserNameEdit()->text(), "alice");
-      EXPECT_FALSE(dialog.UserNameEdit()->isEnabled());
-      TypeInto(dialog.PasswordEdit(), "pw");
-      QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);  // Enter presses OK
-    });
-    EXPECT_EQ(answer_, Answer({"alice", "pw"}));
-  }
-}
-
-TEST_F(LoginDialogTest, LongLoggedOnUserIsCutToTheSixteenCharacterLimit) {
-  system_.SetOsVersion(FakeSystemInfo::kWindows98Se);
-  system_.SetUserName("a-very-long-user-name");
-  Run(0, [](CLoginDlg& dialog) {
-    EXPECT_EQ(dialog.UserNameEdit()->text(), "a-very-long-user");
-    FindControl<QPushButton>(&dialog, 1)->click();
-  });
-  EXPECT_EQ(answer_->first, "a-very-long-user");
-}
-
-TEST_F(LoginDialogTest, UnreadableUserOnNinetyEightLeavesTheFieldToTheUser) {
-  system_.SetOsVersion(FakeSystemInfo::kWindows98Se);
-  system_.SetUserName("");
+TEST_F(LoginDialogTest, ShareModeLeavesTheUserNameEmptyAndEditable) {
   Run(0, [](CLoginDlg& dialog) {
     EXPECT_EQ(dialog.UserNameEdit()->text(), "");
     EXPECT_TRUE(dialog.UserNameEdit()->isEnabled());
-    dialog.reject();
+    EXPECT_EQ(QApplication::focusWidget(), dialog.UserNameEdit());
+    TypeInto(dialog.UserNameEdit(), "bob");
+    TypeInto(dialog.PasswordEdit(), "12345678901234567890");  // stops at 16
+    QTest::keyClick(dialog.PasswordEdit(), Qt::Key_Return);   // Enter presses OK
   });
-}
-
-TEST_F(LoginDialogTest, OtherSystemsLeaveTheUserNameEmptyAndEditable) {
-  const std::optional<platform::OsVersionRecord> others[] = {
-      FakeSystemInfo::kWindowsXp,  FakeSystemInfo::kWindows2000,          FakeSystemInfo::kVista,
-      FakeSystemInfo::kWindowsNt4, platform::OsVersionRecord{0, 6, 1, 0}, std::nullopt};
-  for (const auto& record : others) {
-    system_.SetOsVersion(record);
-    Run(0, [](CLoginDlg& dialog) {
-      EXPECT_EQ(dialog.UserNameEdit()->text(), "");
-      EXPECT_TRUE(dialog.UserNameEdit()->isEnabled());
-      EXPECT_EQ(QApplication::focusWidget(), dialog.UserNameEdit());
-      TypeInto(dialog.UserNameEdit(), "bob");
-      TypeInto(dialog.PasswordEdit(), "12345678901234567890");  // stops at 16
-      FindControl<QPushButton>(&dialog, 1)->click();
-    });
-    EXPECT_EQ(answer_, Answer({"bob", "1234567890123456"}));
-  }
-  EXPECT_EQ(system_.UserNameCalls(), 0);
+  EXPECT_EQ(answer_, Answer({"bob", "1234567890123456"}));
 }
 
 TEST_F(LoginDialogTest, OkWithBothFieldsEmptyAnswersEmptyTexts) {

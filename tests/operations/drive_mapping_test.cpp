@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/testing/fake_drive_mappings.h"
-#include "platform/testing/fake_system_info.h"
 #include "scripted_device.h"
 
 namespace corvane::operations {
@@ -13,7 +12,6 @@ namespace {
 
 using platform::DriveResult;
 using platform::testing::FakeDriveMappings;
-using platform::testing::FakeSystemInfo;
 using ::testing::ElementsAre;
 using testing::RecordingInteraction;
 
@@ -27,22 +25,18 @@ class MountShareTest : public ::testing::Test {
   }
 
   MountResult Mount(MountRequest request = {"NAS-ALDER", "192.168.50.21", "HDD_a", 'Z'}) {
-    const ShareServices services{drives_, system_,
-                                 [this](const std::string&, auto) { return reachable_; }};
+    const ShareServices services{drives_, [this](const std::string&, auto) { return reachable_; }};
     return MountShare(services, request, user_);
   }
 
-  // The credentials of each attempt, "user:password", with "+i" when interactive.
+  // The credentials of each attempt, "user:password".
   std::vector<std::string> Attempts() const {
     std::vector<std::string> attempts;
-    for (const auto& call : drives_.AddCalls()) {
-      attempts.push_back(call.user + ":" + call.password + (call.interactive ? "+i" : ""));
-    }
+    for (const auto& call : drives_.AddCalls()) attempts.push_back(call.user + ":" + call.password);
     return attempts;
   }
 
   FakeDriveMappings drives_;
-  FakeSystemInfo system_;  // Windows XP
   RecordingInteraction user_;
   bool reachable_ = true;
 };
@@ -63,22 +57,6 @@ TEST_F(MountShareTest, SixAttemptsWithoutCredentialsThenTheLoginOnce) {
   EXPECT_EQ(Mount().outcome, MountOutcome::kMapped);
   EXPECT_THAT(Attempts(), ElementsAre(":", ":", ":", ":", ":", ":", "labuser:lab-secret"));
   EXPECT_THAT(user_.steps, ElementsAre("map type", kLogin));
-}
-
-TEST_F(MountShareTest, NtAsksFirstAndTriesTheCredentialsSixTimes) {
-  system_.SetOsVersion(FakeSystemInfo::kWindowsNt4);
-  drives_.QueueAddResults(std::vector<DriveResult>(6, DriveResult::kFailed));
-  EXPECT_EQ(Mount().outcome, MountOutcome::kFailed);
-  EXPECT_THAT(user_.steps, ElementsAre("map type", kLogin));
-  EXPECT_EQ(Attempts(), std::vector<std::string>(6, "labuser:lab-secret"));
-}
-
-TEST_F(MountShareTest, VistaLetsTheSystemAskInTheLastAttempt) {
-  system_.SetOsVersion(FakeSystemInfo::kVista);
-  drives_.QueueAddResults(std::vector<DriveResult>(6, DriveResult::kLoginNeeded));
-  EXPECT_EQ(Mount().outcome, MountOutcome::kMapped);
-  EXPECT_THAT(Attempts(), ElementsAre(":", ":", ":", ":", ":", ":", ":+i"));
-  EXPECT_THAT(user_.steps, ElementsAre("map type"));
 }
 
 TEST_F(MountShareTest, AnAttemptThatCannotTurnOutOtherwiseEndsTheAttempts) {

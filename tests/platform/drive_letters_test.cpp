@@ -197,14 +197,10 @@ TEST_F(RememberedLetters, OnlyLettersWhoseMountIsListedAreConnected) {
 }
 
 TEST_F(RememberedLetters, RefusesBeforeTouchingTheNetwork) {
-  EXPECT_EQ(drives_->AddConnection('C', "\\\\NAS\\Docs", "", "", false),
-            DriveResult::kBadLocalName);
-  EXPECT_EQ(drives_->AddConnection('X', "\\\\NAS\\Do\\cs", "", "", false),
-            DriveResult::kBadRemoteName);
-  EXPECT_EQ(drives_->AddConnection('X', "\\\\N/AS\\Docs", "", "", false),
-            DriveResult::kBadRemoteName);
-  EXPECT_EQ(drives_->AddConnection('Z', "\\\\NAS\\Other", "", "", false),
-            DriveResult::kAlreadyAssigned);
+  EXPECT_EQ(drives_->AddConnection('C', "\\\\NAS\\Docs", "", ""), DriveResult::kBadLocalName);
+  EXPECT_EQ(drives_->AddConnection('X', "\\\\NAS\\Do\\cs", "", ""), DriveResult::kBadRemoteName);
+  EXPECT_EQ(drives_->AddConnection('X', "\\\\N/AS\\Docs", "", ""), DriveResult::kBadRemoteName);
+  EXPECT_EQ(drives_->AddConnection('Z', "\\\\NAS\\Other", "", ""), DriveResult::kAlreadyAssigned);
 
   // A file open on the drive keeps it connected.
   {
@@ -219,7 +215,7 @@ TEST_F(RememberedLetters, RefusesBeforeTouchingTheNetwork) {
   EXPECT_NE(why.find("session bus"), std::string::npos) << why;
   EXPECT_EQ(why.find('\n'), std::string::npos);
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(drives_->AddConnection('X', "\\\\NAS\\Docs", "", "", false), DriveResult::kUnavailable);
+  EXPECT_EQ(drives_->AddConnection('X', "\\\\NAS\\Docs", "", ""), DriveResult::kUnavailable);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 

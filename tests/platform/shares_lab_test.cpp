@@ -177,7 +177,7 @@ class DriveLetters : public ::testing::Test {
 TEST_F(DriveLetters, MountByAddressRemapAndUnmountOnlyOnceNothingIsOpen) {
   const std::string remote = Unc(kAlder, "HDD_a");
   const auto start = Clock::now();
-  ASSERT_EQ(drives_->AddConnection('Z', remote, "", "", false), DriveResult::kOk);
+  ASSERT_EQ(drives_->AddConnection('Z', remote, "", ""), DriveResult::kOk);
   std::cout << "[measure] mount took " << SecondsSince(start) << " s\n";
   EXPECT_EQ(drives_->GetConnection('Z'), remote);
   EXPECT_EQ(drives_->GetDriveType('Z'), DriveType::kRemote);
@@ -190,10 +190,10 @@ TEST_F(DriveLetters, MountByAddressRemapAndUnmountOnlyOnceNothingIsOpen) {
   EXPECT_EQ(lab::RunQuietly({"sh", "-c", "gio mount -l | grep -q smb://192.168.50.21/hdd_a/"}), 0);
 
   // A connected letter is not taken over; cancelled first, it maps the new share.
-  EXPECT_EQ(drives_->AddConnection('Z', Unc(kAlder, "public"), "", "", false),
+  EXPECT_EQ(drives_->AddConnection('Z', Unc(kAlder, "public"), "", ""),
             DriveResult::kAlreadyAssigned);
   ASSERT_EQ(drives_->CancelConnection('Z', false), DriveResult::kOk);
-  ASSERT_EQ(drives_->AddConnection('Z', Unc(kAlder, "public"), "", "", false), DriveResult::kOk);
+  ASSERT_EQ(drives_->AddConnection('Z', Unc(kAlder, "public"), "", ""), DriveResult::kOk);
   EXPECT_EQ(drives_->GetConnection('Z'), Unc(kAlder, "public"));
 
   const std::string document = Folder('Z') + "/letter.txt";
@@ -215,7 +215,7 @@ TEST_F(DriveLetters, MountByAddressRemapAndUnmountOnlyOnceNothingIsOpen) {
 TEST_F(DriveLetters, MountByNetbiosNameKeepsTheNameAsMapped) {
   ASSERT_TRUE(lab::WaitForNetbiosName("NAS-BIRCH"));
   const std::string remote = "\\\\NAS-BIRCH\\HDD_1";  // GVfs itself says nas-birch, hdd_1
-  ASSERT_EQ(drives_->AddConnection('Y', remote, "", "", false), DriveResult::kOk);
+  ASSERT_EQ(drives_->AddConnection('Y', remote, "", ""), DriveResult::kOk);
   EXPECT_EQ(drives_->GetConnection('Y'), remote);
   EXPECT_TRUE(fs::is_directory(Folder('Y') + "/.systemfile/.codepages"));
 
@@ -228,11 +228,10 @@ TEST_F(DriveLetters, MountByNetbiosNameKeepsTheNameAsMapped) {
 
 TEST_F(DriveLetters, ALoginShareNeedsItsUserAndPassword) {
   const std::string remote = Unc(kAlder, "private");
-  EXPECT_EQ(drives_->AddConnection('X', remote, "", "", false), DriveResult::kLoginNeeded);
-  EXPECT_EQ(drives_->AddConnection('X', remote, "labuser", "wrong", false),
-            DriveResult::kLoginNeeded);
+  EXPECT_EQ(drives_->AddConnection('X', remote, "", ""), DriveResult::kLoginNeeded);
+  EXPECT_EQ(drives_->AddConnection('X', remote, "labuser", "wrong"), DriveResult::kLoginNeeded);
   EXPECT_EQ(drives_->GetConnection('X'), std::nullopt);
-  ASSERT_EQ(drives_->AddConnection('X', remote, "labuser", "lab-secret", false), DriveResult::kOk);
+  ASSERT_EQ(drives_->AddConnection('X', remote, "labuser", "lab-secret"), DriveResult::kOk);
   std::ofstream(Folder('X') + "/mine.txt") << "private";
   EXPECT_EQ(ReadWholeFile(ShareFolder("alder", "private") + "/mine.txt"), "private");
   EXPECT_EQ(drives_->CancelConnection('X', false), DriveResult::kOk);
@@ -240,12 +239,10 @@ TEST_F(DriveLetters, ALoginShareNeedsItsUserAndPassword) {
 
 TEST_F(DriveLetters, HostsThatAreGoneOrSilentFailWithinTheBound) {
   auto start = Clock::now();
-  EXPECT_EQ(drives_->AddConnection('W', Unc(kNobody, "HDD_a"), "", "", false),
-            DriveResult::kFailed);
+  EXPECT_EQ(drives_->AddConnection('W', Unc(kNobody, "HDD_a"), "", ""), DriveResult::kFailed);
   EXPECT_LT(SecondsSince(start), 12);
   start = Clock::now();
-  EXPECT_EQ(drives_->AddConnection('W', Unc(kHang, "HDD_a"), "", "", false),
-            DriveResult::kTimedOut);
+  EXPECT_EQ(drives_->AddConnection('W', Unc(kHang, "HDD_a"), "", ""), DriveResult::kTimedOut);
   const double seconds = SecondsSince(start);
   std::cout << "[measure] mount of a silent server given up after " << seconds << " s\n";
   EXPECT_LT(seconds, 13);
@@ -265,9 +262,9 @@ TEST_F(DriveLetters, TwoMappingsOfOneLetterAtOnceLeaveOneShareOnIt) {
   DriveResult results[2];
   {
     std::jthread first(
-        [&] { results[0] = MakeDriveMappings()->AddConnection('V', remotes[0], "", "", false); });
+        [&] { results[0] = MakeDriveMappings()->AddConnection('V', remotes[0], "", ""); });
     std::jthread second(
-        [&] { results[1] = MakeDriveMappings()->AddConnection('V', remotes[1], "", "", false); });
+        [&] { results[1] = MakeDriveMappings()->AddConnection('V', remotes[1], "", ""); });
   }
   const int winner = results[0] == DriveResult::kOk ? 0 : 1;
   ASSERT_EQ(results[winner], DriveResult::kOk);
@@ -282,8 +279,8 @@ TEST_F(DriveLetters, TwoMappingsOfOneLetterAtOnceLeaveOneShareOnIt) {
 TEST_F(DriveLetters, TwoLettersOnOneShareRemovedAtOnceTakeTheMountAlong) {
   const std::string remote = Unc(kAlder, "public");
   for (int round = 0; round < 3; ++round) {
-    ASSERT_EQ(drives_->AddConnection('U', remote, "", "", false), DriveResult::kOk);
-    ASSERT_EQ(drives_->AddConnection('T', remote, "", "", false), DriveResult::kOk);
+    ASSERT_EQ(drives_->AddConnection('U', remote, "", ""), DriveResult::kOk);
+    ASSERT_EQ(drives_->AddConnection('T', remote, "", ""), DriveResult::kOk);
     DriveResult results[2];
     {
       std::jthread first([&] { results[0] = MakeDriveMappings()->CancelConnection('U', false); });

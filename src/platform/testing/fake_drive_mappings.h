@@ -23,7 +23,6 @@ class FakeDriveMappings : public DriveMappings {
     std::string remote;
     std::string user;
     std::string password;
-    bool interactive;
   };
   struct CancelCall {
     char letter;
@@ -73,9 +72,8 @@ class FakeDriveMappings : public DriveMappings {
   }
 
   DriveResult AddConnection(char letter, std::string_view remote, std::string_view user,
-                            std::string_view password, bool interactive) override {
-    addCalls_.push_back(
-        {letter, std::string(remote), std::string(user), std::string(password), interactive});
+                            std::string_view password) override {
+    addCalls_.push_back({letter, std::string(remote), std::string(user), std::string(password)});
     if (!unavailable_.empty()) return DriveResult::kUnavailable;
     if (Row(letter) < 3) return DriveResult::kBadLocalName;
     if (GetConnection(letter)) return DriveResult::kAlreadyAssigned;
