@@ -23,6 +23,7 @@
 #include "app/network_wait.h"
 #include "dialogs/about_dialog.h"
 #include "dialogs/app_icon.h"
+#include "dialogs/controls.h"
 #include "dialogs/dialog_units.h"
 #include "dialogs/drop_down_list.h"
 #include "dialogs/ip_address_edit.h"
@@ -40,58 +41,6 @@ QRect TemplateRect(const TemplateItem& item) {
 
 int OpenListHeight(const TemplateItem& combo) {
   return dialogs::DuSize(dialogs::kArial8BaseUnits, 0, combo.h - kClosedComboHeight).height();
-}
-
-// Limits typing to a number of characters, while the program may still put a longer text in
-// (a device name shown after a click), which QLineEdit::setMaxLength would cut. As with the
-// classic edit control, such a text can be shortened but not made longer again, and a paste
-// keeps as much of the pasted text as fits.
-class TypingLimit : public QValidator {
- public:
-  TypingLimit(QLineEdit* edit, int limit) : QValidator(edit), limit_(limit) {}
-  State validate(QString& input, int& cursor) const override {
-    const qsizetype room = std::max<qsizetype>(limit_, allowance_);
-    if (input.size() > room) {
-      // What was just typed or pasted ends at the cursor: its tail goes, never half a character.
-      qsizetype start = std::max<qsizetype>(cursor - (input.size() - room), 0);
-      if (start > 0 && input.at(start - 1).isHighSurrogate()) --start;
-      input.remove(start, cursor - start);
-      input.truncate(room);
-      cursor = static_cast<int>(start);
-      // Nothing of it fits: refused, so that the edit keeps its undo history.
-      if (input == accepted_) return Invalid;
-    }
-    allowance_ = std::min(allowance_, input.size());
-    accepted_ = input;
-    return Acceptable;
-  }
-  void Allow(qsizetype length) const { allowance_ = length; }
-
- private:
-  int limit_;
-  mutable qsizetype allowance_ = 0;
-  mutable QString accepted_;
-};
-
-QTreeWidget* MakeReportList(QWidget* parent) {
-  auto* list = new QTreeWidget(parent);
-  list->setRootIsDecorated(false);
-  list->setItemsExpandable(false);
-  list->setUniformRowHeights(true);
-  list->setAllColumnsShowFocus(true);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->header()->setStretchLastSection(false);
-  list->header()->setSectionsMovable(false);
-  list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  // The selection stays visible when the list loses the focus.
-  QPalette palette = list->palette();
-  palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                   palette.color(QPalette::Active, QPalette::Highlight));
-  palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                   palette.color(QPalette::Active, QPalette::HighlightedText));
-  list->setPalette(palette);
-  return list;
 }
 
 bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries) {
@@ -176,7 +125,7 @@ void CMainDlg::CreateControls() {
   // until then "Modify" of the LAN group does nothing.
   m_comboDhcp->setCurrentIndex(-1);
   for (QLineEdit* edit : {m_editHostName, m_editWorkgroup}) {
-    edit->setValidator(new TypingLimit(edit, kTextLimit));
+    edit->setValidator(new dialogs::TypingLimit(edit, kTextLimit));
   }
   m_listDevices->viewport()->installEventFilter(this);
 }
@@ -185,7 +134,7 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
   QWidget* widget = nullptr;
   switch (item.kind) {
     case ItemKind::kList:
-      widget = MakeReportList(this);
+      widget = dialogs::MakeReportList(this);
       break;
     case ItemKind::kButton:
       widget = new QPushButton(QString::fromUtf8(item.text), this);
@@ -254,7 +203,7 @@ void CMainDlg::ConnectHandlers() {
 }
 
 void CMainDlg::SetEditText(QLineEdit* edit, const QString& text) {
-  if (const auto* limit = dynamic_cast<const TypingLimit*>(edit->validator())) {
+  if (const auto* limit = dynamic_cast<const dialogs::TypingLimit*>(edit->validator())) {
     limit->Allow(text.size());
   }
   edit->setText(text);

@@ -9,13 +9,13 @@
 #include "dialogs/busy_wait.h"
 #include "dialogs/restart_dialog.h"
 #include "dialogs/template_dialog.h"
+#include "operations/input_rules.h"
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
 #include "platform/smb_files.h"
 #include "platform/web_browser.h"
 #include "protocol/fixed_text.h"
 #include "protocol/session.h"
-#include "protocol/validation.h"
 
 class QAction;
 class QComboBox;
@@ -116,7 +116,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   int SelectedRowFromTop() const;
   void ReadDeviceDetails();
   void ShowLanRefusal(const operations::LanRefusal& refusal);
-  dialogs::IpAddressEdit* AddressControl(validation::AddressKind kind) const;
+  dialogs::IpAddressEdit* AddressControl(operations::AddressKind kind) const;
   void SetAddressControlsEnabled(bool enabled);
   void SetSubnetButtonsEnabled(bool enabled);
   void ShowDriveEntries(const DriveComboContent& content);

@@ -13,9 +13,9 @@ namespace corvane::app {
 namespace {
 
 using dialogs::MessageIcon;
+using operations::AddressKind;
 using operations::LanOutcome;
 using operations::LanRefusal;
-using validation::AddressKind;
 
 operations::AddressInput InputOf(const dialogs::IpAddressEdit* control) {
   if (control->IsBlank()) return {};
@@ -56,7 +56,8 @@ void CMainDlg::ShowLanRefusal(const LanRefusal& refusal) {
 
 void CMainDlg::OnModifyLan() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowMessage(this, validation::kSelectServerToModifyIp, "Error", MessageIcon::kError);
+    dialogs::ShowMessage(this, operations::text::kSelectServerToModifyIp, "Error",
+                         MessageIcon::kError);
     return;
   }
   if (m_comboDhcp->currentIndex() < 0) return;

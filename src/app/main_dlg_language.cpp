@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Set language": installing language support on the selected device.
 
+#include "app/language_dialog.h"
 #include "app/main_dlg.h"
+#include "app/pumping_smb_files.h"
 #include "app/window_interaction.h"
 #include "dialogs/message_box.h"
-#include "language/language_dialog.h"
-#include "language/pumping_smb_files.h"
 #include "operations/codepage_install.h"
 
 namespace corvane::app {
@@ -18,7 +18,8 @@ void CMainDlg::SetLanguageServices(platform::SmbFiles& files,
 
 void CMainDlg::OnSetLanguage() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowMessage(this, operations::kSelectDevice, "Error", dialogs::MessageIcon::kError);
+    dialogs::ShowMessage(this, operations::text::kSelectDevice, "Error",
+                         dialogs::MessageIcon::kError);
     return;
   }
   if (m_smbFiles == nullptr) {
@@ -26,11 +27,10 @@ void CMainDlg::OnSetLanguage() {
     m_smbFiles = m_ownSmbFiles.get();
   }
   WindowInteraction interaction(*this);
-  language::PumpingSmbFiles files(*m_smbFiles);
-  language::LanguageRun run{
-      m_session,      interaction,    files, *m_browser, SelectedDeviceHost.str(),
-      LanguageResult, m_restartTiming};
-  language::CLanguageDlg dialog(run);
+  PumpingSmbFiles files(*m_smbFiles);
+  LanguageRun run{m_session,      interaction,    files, *m_browser, SelectedDeviceHost.str(),
+                  LanguageResult, m_restartTiming};
+  CLanguageDlg dialog(run);
   dialog.DoModal();
   if (LanguageResult.load() != 0) return;
   // The device has restarted: its shares, and perhaps its address, are to be found again.

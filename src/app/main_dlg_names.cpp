@@ -13,7 +13,7 @@ namespace corvane::app {
 
 void CMainDlg::OnModifyHostName() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowMessage(this, validation::kSelectServerToModifyNames, "Error",
+    dialogs::ShowMessage(this, operations::text::kSelectServerToModifyNames, "Error",
                          dialogs::MessageIcon::kError);
     return;
   }

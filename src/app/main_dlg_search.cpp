@@ -9,7 +9,6 @@
 #include "app/device_text.h"
 #include "app/main_dlg.h"
 #include "app/network_wait.h"
-#include "app/subnet_test.h"
 #include "app/window_interaction.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/message_box.h"
@@ -28,8 +27,8 @@ std::string ColumnText(const QTreeWidgetItem* row, int column) {
   return DeviceItemText(row, column);
 }
 
-validation::Octets OctetsOf(const std::string& dotted) {
-  return validation::ToOctets(dotted).value_or(validation::Octets{0, 0, 0, 0});
+protocol::Octets OctetsOf(const std::string& dotted) {
+  return protocol::ParseAddress(dotted).value_or(protocol::Octets{0, 0, 0, 0});
 }
 
 int FirstVisibleRow(const QTreeWidget* list) {
@@ -114,22 +113,15 @@ void CMainDlg::ShowSelectedRow(int row) {
   m_session.SelectedAddress.Set(address);
   m_ipAddress->SetAddress(OctetsOf(address));
 
-  int interfaceIndex = -1;
-  for (const protocol::DeviceRecord& record : m_session.DeviceTable) {
-    if (record.address.view() != address) continue;
-    interfaceIndex = record.interfaceIndex;
-    const bool dhcp = record.dhcpFlag == std::string_view("1");
+  const protocol::DeviceRecord* record = m_session.DeviceTable.FindDeviceByAddress(address);
+  if (record != nullptr) {
+    const bool dhcp = record->dhcpFlag == std::string_view("1");
     m_comboDhcp->setCurrentIndex(dhcp ? 1 : 0);
     SetAddressControlsEnabled(!dhcp);
   }
 
   m_ipNetmask->SetAddress(OctetsOf(ColumnText(item, kNetmaskColumn)));
-  const bool knownInterface = interfaceIndex >= 0 && interfaceIndex < m_session.InterfaceCount;
-  SetSubnetButtonsEnabled(
-      knownInterface &&
-      DeviceInLocalSubnet(
-          m_ipAddress->GetAddress(), m_ipNetmask->GetAddress(),
-          m_session.InterfaceTable[static_cast<std::size_t>(interfaceIndex)].address.view()));
+  SetSubnetButtonsEnabled(record != nullptr && operations::InLocalSubnet(m_session, *record));
   m_ipGateway->SetAddress(OctetsOf(ColumnText(item, kGatewayColumn)));
 
   ReadDeviceDetails();
@@ -181,7 +173,7 @@ int CMainDlg::CheckDeviceReachable() {
 }
 
 void CMainDlg::ReportDeviceGone() {
-  dialogs::ShowMessage(this, "Device is no longer available.", "Warning",
+  dialogs::ShowMessage(this, operations::text::kDeviceGone, "Warning",
                        dialogs::MessageIcon::kWarning);
   ScanDriveMappings(DriveMap, m_drives);
   FillDriveCombo();

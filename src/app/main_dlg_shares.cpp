@@ -54,7 +54,8 @@ void CMainDlg::OnMount() {
   const operations::MountResult result = operations::MountShare(services, request, interaction);
   switch (result.outcome) {
     case MountOutcome::kNoShare:
-      dialogs::ShowMessage(this, operations::kSelectShareToMount, "Warning", MessageIcon::kWarning);
+      dialogs::ShowMessage(this, operations::text::kSelectShareToMount, "Warning",
+                           MessageIcon::kWarning);
       return;
     case MountOutcome::kCancelled:
     case MountOutcome::kNoLetter:
@@ -63,15 +64,15 @@ void CMainDlg::OnMount() {
       ReportDeviceGone();
       return;
     case MountOutcome::kUnavailable:
-      dialogs::ShowMessage(this, WithReason(operations::kMapFailed, result.unavailable), "Error",
-                           MessageIcon::kError);
+      dialogs::ShowMessage(this, WithReason(operations::text::kMapFailed, result.unavailable),
+                           "Error", MessageIcon::kError);
       return;
     case MountOutcome::kNameRefused:
     case MountOutcome::kFailed:
-      dialogs::ShowMessage(this, operations::kMapFailed, "Error", MessageIcon::kError);
+      dialogs::ShowMessage(this, operations::text::kMapFailed, "Error", MessageIcon::kError);
       return;
     case MountOutcome::kMapped:
-      dialogs::ShowMessage(this, operations::kMapDone, "Confirm", MessageIcon::kInformation);
+      dialogs::ShowMessage(this, operations::text::kMapDone, "Confirm", MessageIcon::kInformation);
       RefreshDrives(false);
       return;
   }
@@ -92,14 +93,15 @@ void CMainDlg::OnUnmount() {
       operations::UnmountDrive(m_drives, driveText, interaction);
   switch (result.outcome) {
     case operations::UnmountOutcome::kUnavailable:
-      dialogs::ShowMessage(this, WithReason(operations::kUnmountFailed, result.unavailable),
+      dialogs::ShowMessage(this, WithReason(operations::text::kUnmountFailed, result.unavailable),
                            "Error", MessageIcon::kError);
       return;
     case operations::UnmountOutcome::kRefused:
-      dialogs::ShowMessage(this, operations::kUnmountFailed, "Error", MessageIcon::kError);
+      dialogs::ShowMessage(this, operations::text::kUnmountFailed, "Error", MessageIcon::kError);
       return;
     case operations::UnmountOutcome::kDone:
-      dialogs::ShowMessage(this, operations::kUnmountDone, "Confirm", MessageIcon::kInformation);
+      dialogs::ShowMessage(this, operations::text::kUnmountDone, "Confirm",
+                           MessageIcon::kInformation);
       RefreshDrives(true);
       return;
   }

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "platform/unc_path.h"
+#include "protocol/address_text.h"
 
 namespace corvane::cli {
 
@@ -134,18 +135,6 @@ std::string CheckShareArguments(const CommandSpec& spec, CommandLine& line) {
   return "";
 }
 
-// One decimal part of a device address: 0-255, no sign, no leading zero.
-bool IsAddressPart(std::string_view part) {
-  if (part.empty() || part.size() > 3) return false;
-  if (part.size() > 1 && part.front() == '0') return false;
-  int value = 0;
-  for (const char c : part) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  return value <= 255;
-}
-
 // The options after the command name; the plain arguments go to positional. Returns the error
 // text or "".
 std::string ReadOptions(const CommandSpec& spec, const std::vector<std::string>& args,
@@ -257,14 +246,7 @@ constexpr std::string_view kPasswordOptionsHelp =
 }  // namespace
 
 bool IsDeviceAddress(std::string_view text) {
-  int parts = 0;
-  for (;;) {
-    const std::size_t dot = text.find('.');
-    if (++parts > 4 || !IsAddressPart(text.substr(0, dot))) return false;
-    if (dot == std::string_view::npos) break;
-    text.remove_prefix(dot + 1);
-  }
-  return parts == 4;
+  return protocol::ParseAddress(text).has_value();
 }
 
 std::optional<char> NormaliseDriveLetter(std::string_view text) {

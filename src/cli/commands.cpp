@@ -11,12 +11,13 @@
 #include "cli/language_output.h"
 #include "cli/output_format.h"
 #include "cli/password_input.h"
+#include "cli/payloads_command.h"
 #include "language/codepage_files.h"
-#include "language/payloads_command.h"
 #include "operations/codepage_install.h"
 #include "operations/credentials.h"
 #include "operations/device_view.h"
 #include "operations/drive_mapping.h"
+#include "operations/input_rules.h"
 #include "operations/lan_settings.h"
 #include "operations/names.h"
 #include "operations/reachability_check.h"
@@ -25,7 +26,6 @@
 #include "platform/smb_files.h"
 #include "platform/web_browser.h"
 #include "protocol/session.h"
-#include "protocol/validation.h"
 
 namespace corvane::cli {
 
@@ -137,7 +137,7 @@ class CommandInteraction : public operations::Interaction {
            "the device refused its default administrator password; give its password with "
            "--password-file FILE, or run corvane on a terminal to be asked for it");
     } else {
-      Fail(console_, validation::kWrongAdminPassword);
+      Fail(console_, operations::text::kWrongAdminPassword);
     }
     return kExitDeviceFailed;
   }
@@ -485,7 +485,7 @@ int RunMount(const CommandLine& line, Console& console) {
   const operations::MountResult result = operations::MountShare({*drives}, request, interaction);
   switch (result.outcome) {
     case operations::MountOutcome::kMapped:
-      console.out << operations::kMapDone << "\n"
+      console.out << operations::text::kMapDone << "\n"
                   << FormatDrivesTable(
                          {{line.drive, result.remote, drives->GetFolder(line.drive).value_or("")}});
       return kExitOk;
@@ -496,11 +496,11 @@ int RunMount(const CommandLine& line, Console& console) {
       Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
       return kExitDeviceFailed;
     case operations::MountOutcome::kNameRefused:
-      Fail(console, std::string(operations::kMapFailed) + " The device's name " +
+      Fail(console, std::string(operations::text::kMapFailed) + " The device's name " +
                         TerminalSafe(device->name.view()) + " cannot name a share.");
       return kExitDeviceFailed;
     case operations::MountOutcome::kFailed:
-      Fail(console, std::string(operations::kMapFailed) + " " +
+      Fail(console, std::string(operations::text::kMapFailed) + " " +
                         interaction.TypedRefusal().value_or(MountFailure(result, line)));
       return kExitDeviceFailed;
     case operations::MountOutcome::kNoShare:
@@ -519,7 +519,7 @@ int RunUnmount(const CommandLine& line, Console& console) {
   const std::string drive{line.drive, ':'};
   switch (result.outcome) {
     case operations::UnmountOutcome::kDone:
-      console.out << operations::kUnmountDone << "\n";
+      console.out << operations::text::kUnmountDone << "\n";
       return kExitOk;
     case operations::UnmountOutcome::kUnavailable:
       Fail(console, result.unavailable);
@@ -605,7 +605,7 @@ int RunSetLanguage(const CommandLine& line, Console& console) {
   const operations::InstallResult result =
       operations::InstallCodepageFiles(session, *files, *index, line.address, interaction);
   if (result.CopyFailed != 0) {
-    Fail(console, operations::kCheckHardDrives);
+    Fail(console, operations::text::kCheckHardDrives);
     Fail(console, operations::DescribeInstallFailure(result));
     return kExitDeviceFailed;
   }
@@ -617,7 +617,7 @@ int RunSetLanguage(const CommandLine& line, Console& console) {
 }
 
 int RunPayloads(const CommandLine& line, Console& console) {
-  return language::RunPayloadsCommand(line.passThrough, console.out, console.err);
+  return RunPayloadsCommand(line.passThrough, console.out, console.err);
 }
 
 int RunParsed(const CommandLine& line, Console& console) {

@@ -5,7 +5,7 @@ namespace corvane::cli {
 
 namespace {
 
-using validation::Octets;
+using protocol::Octets;
 
 constexpr std::size_t kMaxFieldDigits = 6;  // enough to report 1000 as out of range
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "operations/input_rules.h"
 #include "operations/lan_settings.h"
-#include "protocol/validation.h"
 
 namespace corvane::cli {
 
@@ -14,7 +14,7 @@ namespace corvane::cli {
 // by dots, an empty field reads as 0. Values above 255 are kept so the octet rules can name the
 // field. std::nullopt when the text is blank; error set when it is no dotted text at all.
 struct OctetsInput {
-  std::optional<validation::Octets> octets;
+  std::optional<protocol::Octets> octets;
   bool malformed = false;
 };
 OctetsInput ReadOctets(std::string_view text);

@@ -10,24 +10,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/unique_fd.h"
+
 namespace corvane::cli {
 
 namespace {
-
-// Closes the descriptor on every way out.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 std::string OctalMode(mode_t mode) {
   std::array<char, 8> text{};
@@ -65,7 +52,7 @@ PasswordReading Refused(const std::string& path, std::string_view why) {
 
 // Opened without blocking (a FIFO would wait for a writer), then judged on what was opened.
 PasswordReading ReadFromFile(const std::string& path) {
-  const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  const platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (fd.get() < 0) return Refused(path, std::strerror(errno));
   struct stat status {};
   if (::fstat(fd.get(), &status) != 0) return Refused(path, std::strerror(errno));

@@ -79,13 +79,13 @@ bool IpAddressEdit::IsBlank() const {
                      [](const QLineEdit* field) { return field->text().isEmpty(); });
 }
 
-validation::Octets IpAddressEdit::GetAddress() const {
-  validation::Octets octets{};
+protocol::Octets IpAddressEdit::GetAddress() const {
+  protocol::Octets octets{};
   for (int i = 0; i < kFieldCount; ++i) octets[i] = OctetOf(fields_[i]);
   return octets;
 }
 
-void IpAddressEdit::SetAddress(const validation::Octets& octets) {
+void IpAddressEdit::SetAddress(const protocol::Octets& octets) {
   for (int i = 0; i < kFieldCount; ++i) {
     fields_[i]->setText(QString::number(ClampOctet(octets[i])));
   }

@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <array>
 
-#include "protocol/validation.h"
+#include "protocol/address_text.h"
 
 class QLineEdit;
 class QLabel;
@@ -26,8 +26,8 @@ class IpAddressEdit : public QWidget {
   void ClearAddress();
   bool IsBlank() const;  // all four fields empty
   // An empty field reads as 0; values are clamped to 0-255.
-  validation::Octets GetAddress() const;
-  void SetAddress(const validation::Octets& octets);
+  protocol::Octets GetAddress() const;
+  void SetAddress(const protocol::Octets& octets);
   void SetFieldFocus(int field);  // 0-3; the field's text is selected
   QLineEdit* Field(int field) const;
 

@@ -67,13 +67,13 @@ std::string_view LanguageCheck::Refusal() const {
     case DiskState::kReady:
       return {};
     case DiskState::kNoDisk:
-      return kNoHardDrives;
+      return text::kNoHardDrives;
     case DiskState::kNotFormatted:
-      return kFormatHardDrive;
+      return text::kFormatHardDrive;
     case DiskState::kNoLanguages:
       break;
   }
-  return kLanguagesNotSupported;
+  return text::kLanguagesNotSupported;
 }
 
 LanguageCheck CheckLanguageSupport(protocol::Session& session, Interaction& interaction) {

@@ -16,20 +16,12 @@
 
 #include "language/codepage_files.h"
 #include "operations/interaction.h"
+#include "operations/texts.h"
 #include "platform/smb_files.h"
 #include "platform/web_browser.h"
 #include "protocol/session.h"
 
 namespace corvane::operations {
-
-inline constexpr std::string_view kSelectDevice = "You should select a device.";
-inline constexpr std::string_view kNoHardDrives =
-    "No hard drives were detected.\nPlease verify that the hard drives are properly connected "
-    "before continuing.";
-inline constexpr std::string_view kFormatHardDrive = "Please format hard drive.";
-inline constexpr std::string_view kLanguagesNotSupported =
-    "Multi-language options are not supported on this device.";
-inline constexpr std::string_view kCheckHardDrives = "Please check hard drives.";
 
 // The disk state a device reports ("ideok"); any number other than 1, 2 and 3, and no answer,
 // means the device offers no languages.
@@ -107,7 +99,7 @@ InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFile
                                    int LanguageIndex, std::string_view host,
                                    Interaction& interaction);
 
-// One line on what went wrong, for a front end that says more than kCheckHardDrives; empty
+// One line on what went wrong, for a front end that says more than text::kCheckHardDrives; empty
 // after success.
 std::string DescribeInstallFailure(const InstallResult& result);
 

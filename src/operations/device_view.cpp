@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/device_view.h"
 
+#include "operations/input_rules.h"
+
 #include <algorithm>
 
 namespace corvane::operations {
@@ -60,6 +62,18 @@ DeviceDetails ShowDevice(protocol::Session& session, Interaction& interaction) {
     details.shares.push_back(share.name.str());
   }
   return details;
+}
+
+bool InLocalSubnet(const protocol::Session& session, const protocol::DeviceRecord& record) {
+  const int index = record.interfaceIndex;
+  if (index < 0 || index >= session.InterfaceCount) return false;
+  const std::optional<Octets> device = protocol::ParseAddress(record.address.view());
+  const std::optional<Octets> mask = protocol::ParseAddress(record.netmask.view());
+  // A text that does not read as an address counts as 0.0.0.0, which only a zero mask lets pass.
+  const std::optional<Octets> local = protocol::ParseAddress(
+      session.InterfaceTable[static_cast<std::size_t>(index)].address.view());
+  const Octets none{0, 0, 0, 0};
+  return SameSubnet(device.value_or(none), mask.value_or(none), local.value_or(none));
 }
 
 }  // namespace corvane::operations

@@ -55,6 +55,11 @@ struct DeviceAtAddress {
 DeviceAtAddress LocateDevice(const protocol::Session& session, const DeviceIdentity& device,
                              std::string_view address);
 
+// Whether the device's shares, web page and language support are within reach: the device lies
+// in the subnet, under its own netmask, of the local interface it answered through. A device
+// outside (a factory address on another subnet, say) can only have its LAN settings changed.
+bool InLocalSubnet(const protocol::Session& session, const protocol::DeviceRecord& record);
+
 // Reads the workgroup (told to the front end as soon as it is there) and the share list of the
 // device SelectedAddress names; the shares also stay in the session's ShareList.
 DeviceDetails ShowDevice(protocol::Session& session, Interaction& interaction);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/drive_mapping.h"
 
+#include "operations/input_rules.h"
 #include "operations/reachability_check.h"
 #include "operations/run_aside.h"
 #include "platform/unc_path.h"
-#include "protocol/validation.h"
 
 namespace corvane::operations {
 
@@ -66,11 +66,19 @@ class Mapping {
   platform::Credentials login_;
 };
 
+// What name resolvers read as an address when it has no dots: a number, decimal or "0x" hex.
+bool ReadsAsNumber(std::string_view name) {
+  const bool hex = name.size() > 2 && name[0] == '0' && (name[1] == 'x' || name[1] == 'X');
+  const std::string_view digits = hex ? name.substr(2) : name;
+  return !digits.empty() && digits.find_first_not_of(hex ? "0123456789abcdefABCDEF"
+                                                         : "0123456789") == std::string_view::npos;
+}
+
 // A device's name comes in an unauthenticated reply, and a mapping by name sends the user's
 // credentials wherever it points: only a name this program could have given a device is taken,
 // never one that names another machine (a dotted name, an address written as one number).
 bool SettableHostName(std::string_view name) {
-  return !validation::CheckHostName(name) && validation::ParseDottedAddress(name, nullptr) == 0;
+  return !CheckHostName(name) && !ReadsAsNumber(name);
 }
 
 std::string Unavailable(platform::DriveMappings& drives, Interaction& interaction) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "operations/interaction.h"
+#include "operations/texts.h"
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
 
@@ -17,14 +18,6 @@ namespace corvane::operations {
 
 // Attempts without credentials before the user is asked for them.
 inline constexpr int kMappingAttempts = 6;
-
-inline constexpr char kSelectShareToMount[] = "You should select a samba server disk to mount!";
-inline constexpr char kMapFailed[] = "Failed to map drive.";
-inline constexpr char kMapDone[] = "Successfully mapped drive.";
-inline constexpr char kUnmountFailed[] =
-    "Unmount Disk Fail!\nPlease checked if you had selected a drive to un-mount,\nor any file "
-    "opened on selected drive that did not close.";
-inline constexpr char kUnmountDone[] = "Unmount Disk OK!";
 
 struct ShareServices {
   platform::DriveMappings& drives;

@@ -7,8 +7,6 @@ namespace corvane::operations {
 
 namespace {
 
-using validation::AddressKind;
-
 struct Field {
   const AddressInput& input;
   AddressKind kind;
@@ -26,9 +24,9 @@ LanRefusal Refusal(LanRefusal::Reason reason, AddressKind kind, std::string_view
 std::optional<LanRefusal> TakeStaticAddresses(protocol::Session& session,
                                               const StaticAddressInput& input) {
   const std::array<Field, 3> fields = {{
-      {input.address, AddressKind::kIp, validation::kInputIpAddress, session.NewAddress},
-      {input.netmask, AddressKind::kNetmask, validation::kInputNetmask, session.NewNetmask},
-      {input.gateway, AddressKind::kGateway, validation::kInputGateway, session.NewGateway},
+      {input.address, AddressKind::kIp, text::kInputIpAddress, session.NewAddress},
+      {input.netmask, AddressKind::kNetmask, text::kInputNetmask, session.NewNetmask},
+      {input.gateway, AddressKind::kGateway, text::kInputGateway, session.NewGateway},
   }};
   for (const Field& field : fields) {
     if (field.input.blank()) {
@@ -39,16 +37,15 @@ std::optional<LanRefusal> TakeStaticAddresses(protocol::Session& session,
     if (!field.input.unreadable.empty()) {
       return Refusal(LanRefusal::Reason::kUnreadable, field.kind, field.input.unreadable);
     }
-    const validation::Octets& octets = *field.input.octets;
-    if (const auto error = validation::ValidateAddress(field.kind, octets)) {
+    const Octets& octets = *field.input.octets;
+    if (const auto error = ValidateAddress(field.kind, octets)) {
       return Refusal(LanRefusal::Reason::kOctet, field.kind, error->message, error->field);
     }
-    field.buffer.Set(validation::ToDotted(octets));
+    field.buffer.Set(protocol::ToDotted(octets));
   }
-  if (!validation::GatewayInSubnet(*input.address.octets, *input.netmask.octets,
-                                   *input.gateway.octets)) {
+  if (!GatewayInSubnet(*input.address.octets, *input.netmask.octets, *input.gateway.octets)) {
     return Refusal(LanRefusal::Reason::kGatewayOutsideSubnet, AddressKind::kGateway,
-                   validation::kGatewayInputError);
+                   text::kGatewayInputError);
   }
   return std::nullopt;
 }
@@ -105,13 +102,13 @@ LanResult ChangeLanSettings(protocol::Session& session, LanChange change,
 std::string_view MessageFor(LanOutcome outcome) {
   switch (outcome) {
     case LanOutcome::kCredentialsRefused:
-      return validation::kWrongAdminPassword;
+      return text::kWrongAdminPassword;
     case LanOutcome::kCredentialsUnanswered:
-      return kCredentialsUnanswered;
+      return text::kCredentialsUnanswered;
     case LanOutcome::kDhcpFailed:
-      return validation::kDhcpFail;
+      return text::kDhcpFail;
     case LanOutcome::kDhcpDone:
-      return validation::kDhcpDone;
+      return text::kDhcpDone;
     case LanOutcome::kAddressSent:
       break;
   }

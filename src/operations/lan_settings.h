@@ -11,15 +11,16 @@
 
 #include "operations/credentials.h"
 #include "operations/device_view.h"
+#include "operations/input_rules.h"
 #include "operations/interaction.h"
+#include "operations/texts.h"
 #include "protocol/session.h"
-#include "protocol/validation.h"
 
 namespace corvane::operations {
 
 // One address as the user entered it.
 struct AddressInput {
-  std::optional<validation::Octets> octets;  // empty: left blank
+  std::optional<Octets> octets;  // empty: left blank
   // Set by a front end that could not read the text as an address at all: what to say.
   std::string unreadable;
 
@@ -35,8 +36,8 @@ struct StaticAddressInput {
 struct LanRefusal {
   enum class Reason { kMissing, kUnreadable, kOctet, kGatewayOutsideSubnet };
   Reason reason;
-  validation::AddressKind kind;  // the address at fault
-  int field = 0;                 // kOctet: the octet at fault, where the focus goes
+  AddressKind kind;  // the address at fault
+  int field = 0;     // kOctet: the octet at fault, where the focus goes
   std::string message;
 };
 
@@ -69,7 +70,8 @@ enum class LanOutcome {
 struct LanResult {
   LanOutcome outcome = LanOutcome::kCredentialsRefused;
   bool confirmed = false;  // the device confirmed the change
-  std::string newAddress;  // where the device should answer now, after kDhcpDone or kAddressSent
+  std::string
+      newAddress;  // where the device should answer now, after text::kDhcpDone or kAddressSent
   CredentialsProof credentials;
   // The device that was to change. After the new search, only this one answering at newAddress
   // (LocateDevice) means the change took effect: a reply may come from another device.
@@ -83,9 +85,6 @@ struct LanResult {
 
 // Proves the administrator password to the selected device, then sends the change.
 LanResult ChangeLanSettings(protocol::Session& session, LanChange change, Interaction& interaction);
-
-inline constexpr std::string_view kCredentialsUnanswered =
-    "The device did not answer the password check.";
 
 // What the user is told of an outcome; empty for kAddressSent, which the window passes over.
 std::string_view MessageFor(LanOutcome outcome);

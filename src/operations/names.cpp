@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/names.h"
 
-#include "protocol/validation.h"
+#include "operations/input_rules.h"
 
 namespace corvane::operations {
 
@@ -48,13 +48,13 @@ void SetFitting(protocol::FixedText<N>& buffer, std::string_view text) {
 NamesResult ChangeNames(protocol::Session& session, const NamesInput& input,
                         Interaction& interaction) {
   NamesResult result{NamesOutcome::kSent, {}, false, false};
-  if (const auto refusal = validation::CheckHostName(input.hostName)) {
+  if (const auto refusal = CheckHostName(input.hostName)) {
     return {NamesOutcome::kHostNameRefused, *refusal, false, false};
   }
   SetFitting(session.HostNameText, input.hostName);
   interaction.Blocking([&] { result.hostNameConfirmed = session.SetHostName() != 0; });
 
-  if (const auto refusal = validation::CheckWorkgroup(input.workgroup)) {
+  if (const auto refusal = CheckWorkgroup(input.workgroup)) {
     result.outcome = NamesOutcome::kWorkgroupRefused;
     result.refusal = *refusal;
     return result;
@@ -66,10 +66,10 @@ NamesResult ChangeNames(protocol::Session& session, const NamesInput& input,
 }
 
 std::optional<std::string_view> CheckNamesBeforeSending(const NamesInput& input) {
-  if (const auto message = validation::CheckHostName(input.hostName)) return message;
-  if (input.hostName.size() > validation::kMaxNameLength) return validation::kHostNameTooLong;
-  if (const auto message = validation::CheckWorkgroup(input.workgroup)) return message;
-  if (input.workgroup.size() > validation::kMaxNameLength) return validation::kWorkgroupTooLong;
+  if (const auto message = CheckHostName(input.hostName)) return message;
+  if (input.hostName.size() > kMaxNameLength) return text::kHostNameTooLong;
+  if (const auto message = CheckWorkgroup(input.workgroup)) return message;
+  if (input.workgroup.size() > kMaxNameLength) return text::kWorkgroupTooLong;
   return std::nullopt;
 }
 

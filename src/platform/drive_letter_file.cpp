@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/unc_path.h"
+#include "platform/unique_fd.h"
 
 namespace corvane::platform {
 namespace {
@@ -32,20 +33,6 @@ constexpr char kShareFolderPrefix[] = "/smb-share:";
 // 23 letters with names and folders of a few hundred bytes each fit many times over.
 constexpr std::size_t kLargestRecord = 64 * 1024;
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 bool HasControl(const std::string& text) {
   return std::any_of(text.begin(), text.end(), [](char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -60,7 +47,7 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
 // The whole record file, read without ever blocking on what is not a regular file; an absent
 // file is an empty record.
 std::optional<std::string> ReadRecordText(const std::string& path) {
-  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (file.get() < 0) return errno == ENOENT ? std::optional<std::string>("") : std::nullopt;
   struct stat info {};
   if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
@@ -168,7 +155,7 @@ std::optional<std::vector<DriveLetterRecord>> DriveLetterFile::Read() const {
 bool DriveLetterFile::Update(const std::function<bool(std::vector<DriveLetterRecord>&)>& change,
                              std::chrono::milliseconds lockWait) {
   if (folder_.empty() || !MakeFolders(folder_)) return false;
-  const Descriptor lock(
+  const UniqueFd lock(
       ::open((folder_ + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
   if (lock.get() < 0 || !LockWithin(lock.get(), lockWait)) return false;
   RemoveLeftoverTemporaries();
@@ -205,7 +192,7 @@ bool DriveLetterFile::Write(const std::vector<DriveLetterRecord>& records) const
     text += std::string(1, r.letter) + "\t" + r.remote + "\t" + r.uri + "\t" + r.folder + "\n";
   }
   std::string temporary = folder_ + "/" + kTemporaryPrefix + "XXXXXX";
-  const Descriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+  const UniqueFd file(::mkostemp(temporary.data(), O_CLOEXEC));
   if (file.get() < 0) return false;
   const bool written = WriteAll(file.get(), text) && ::fsync(file.get()) == 0 &&
                        ::rename(temporary.c_str(), (folder_ + "/" + kRecordName).c_str()) == 0;

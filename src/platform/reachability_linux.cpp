@@ -9,23 +9,10 @@
 #include <cerrno>
 
 #include "platform/reachability.h"
+#include "platform/unique_fd.h"
 
 namespace corvane::platform {
 namespace {
-
-class Socket {
- public:
-  Socket() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) {}
-  ~Socket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Socket(const Socket&) = delete;
-  Socket& operator=(const Socket&) = delete;
-  int fd() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // Waits for the connection to finish within the bound; a poll that a signal interrupts goes on
 // with the time that is left.
@@ -53,12 +40,12 @@ bool CheckHttpReachable(const std::string& address, std::chrono::milliseconds bo
   target.sin_family = AF_INET;
   target.sin_port = htons(port);
   if (::inet_pton(AF_INET, address.c_str(), &target.sin_addr) != 1) return false;
-  const Socket socket;
-  if (socket.fd() < 0) return false;
-  if (::connect(socket.fd(), reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) {
+  const UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!socket.valid()) return false;
+  if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0) {
     return true;
   }
-  return errno == EINPROGRESS && ConnectionOpened(socket.fd(), bound);
+  return errno == EINPROGRESS && ConnectionOpened(socket.get(), bound);
 }
 
 }  // namespace corvane::platform

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "protocol/validation.h"
+#include "protocol/address_text.h"
 
 namespace corvane::protocol {
 namespace {
@@ -109,7 +109,7 @@ std::size_t BuildSetDhcp(RequestBuffer& buffer, const ClientIdBytes& clientId,
 }
 
 FixedText<16> FormatAddress(std::span<const std::uint8_t, 4> octets) {
-  return FixedText<16>(validation::ToDotted({octets[0], octets[1], octets[2], octets[3]}));
+  return FixedText<16>(ToDotted({octets[0], octets[1], octets[2], octets[3]}));
 }
 
 bool IsFromThisClient(Datagram datagram, const ClientIdBytes& clientId) {

@@ -36,7 +36,7 @@ std::size_t BuildSet(RequestBuffer& buffer, const ClientIdBytes& clientId,
 std::size_t BuildSetDhcp(RequestBuffer& buffer, const ClientIdBytes& clientId,
                          const DeviceIdBytes& deviceId);
 
-// The dotted text of four bytes, first byte first (validation::ToDotted).
+// The dotted text of four bytes, first byte first (ToDotted).
 FixedText<16> FormatAddress(std::span<const std::uint8_t, 4> octets);
 
 // True when bytes 1-6 echo this run's ClientId.

@@ -49,11 +49,11 @@ sockaddr_in GroupAddress(std::uint16_t port) {
   return group;
 }
 
-UniqueFd NewDatagramSocket() {
-  return UniqueFd(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+platform::UniqueFd NewDatagramSocket() {
+  return platform::UniqueFd(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
 }
 
-std::optional<SocketFailure> OpenSendSocket(UniqueFd& fd) {
+std::optional<SocketFailure> OpenSendSocket(platform::UniqueFd& fd) {
   fd = NewDatagramSocket();
   if (!fd.valid()) return SocketFailure{"create the send socket", errno};
   const unsigned char loop = 0;
@@ -62,7 +62,7 @@ std::optional<SocketFailure> OpenSendSocket(UniqueFd& fd) {
 
 // Bound to the interface and port: hears the group and unicast replies that arrive on this
 // interface, nothing from the others.
-std::optional<SocketFailure> OpenReceiveSocket(UniqueFd& fd,
+std::optional<SocketFailure> OpenReceiveSocket(platform::UniqueFd& fd,
                                                const platform::LocalInterface& interface,
                                                in_addr address) {
   fd = NewDatagramSocket();
@@ -140,7 +140,7 @@ std::vector<TransportProblem> UdpTransport::Open(
   Close();
   std::vector<TransportProblem> problems;
   for (const platform::LocalInterface& interface : interfaces) {
-    Channel channel{interface, UniqueFd(), UniqueFd()};
+    Channel channel{interface, platform::UniqueFd(), platform::UniqueFd()};
     std::optional<SocketFailure> failure;
     const std::optional<in_addr> address = ParseAddress(interface.address);
     if (!address) {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "platform/local_interfaces.h"
+#include "platform/unique_fd.h"
 #include "protocol/exchange_io.h"
 #include "protocol/protocol_types.h"
-#include "protocol/unique_fd.h"
 
 namespace corvane::protocol {
 
@@ -31,8 +31,8 @@ class UdpTransport {
  private:
   struct Channel {
     platform::LocalInterface interface;
-    UniqueFd sendSocket;
-    UniqueFd receiveSocket;
+    platform::UniqueFd sendSocket;
+    platform::UniqueFd receiveSocket;
   };
   const Channel* ChannelAt(int interfaceIndex) const;
   int ReceiveSocketOf(int interfaceIndex) const;

@@ -78,9 +78,9 @@ class MainWindowLabTest : public ::testing::Test {
     ASSERT_EQ(session.SelectedAddress.view(), address);
   }
   void EnterAddresses(const char* address, const char* netmask, const char* gateway) {
-    Address(id::kIpAddress)->SetAddress(*validation::ToOctets(address));
-    Address(id::kNetmask)->SetAddress(*validation::ToOctets(netmask));
-    Address(id::kGateway)->SetAddress(*validation::ToOctets(gateway));
+    Address(id::kIpAddress)->SetAddress(*protocol::ParseAddress(address));
+    Address(id::kNetmask)->SetAddress(*protocol::ParseAddress(netmask));
+    Address(id::kGateway)->SetAddress(*protocol::ParseAddress(gateway));
   }
   void ChooseDhcp(bool enabled) {
     auto* combo = Item<QComboBox>(id::kDhcp);

@@ -5,10 +5,10 @@
 
 #include <QKeyEvent>
 
+#include "app/language_dialog.h"
 #include "dialogs/look.h"
 #include "dialogs/restart_dialog.h"
 #include "lab_window_fixture.h"
-#include "language/language_dialog.h"
 #include "operations/codepage_install.h"
 #include "platform/testing/fake_web_browser.h"
 #include "support/share_lab.h"
@@ -42,8 +42,8 @@ class LanguageWindowTest : public test::MainWindowLabTest {
   platform::testing::FakeWebBrowser browser;
 };
 
-language::CLanguageDlg* AsLanguageDialog(QWidget* modal) {
-  auto* dialog = qobject_cast<language::CLanguageDlg*>(modal);
+app::CLanguageDlg* AsLanguageDialog(QWidget* modal) {
+  auto* dialog = qobject_cast<app::CLanguageDlg*>(modal);
   EXPECT_NE(dialog, nullptr) << "not the Language dialog: " << modal->windowTitle().toStdString();
   return dialog;
 }
@@ -51,7 +51,7 @@ language::CLanguageDlg* AsLanguageDialog(QWidget* modal) {
 // Chooses a language in the Language dialog and presses OK.
 ModalWatcher::Action Choose(const QString& language) {
   return [language](QWidget* modal) {
-    language::CLanguageDlg* dialog = AsLanguageDialog(modal);
+    app::CLanguageDlg* dialog = AsLanguageDialog(modal);
     if (dialog == nullptr) return;
     dialog->LanguageCombo()->setCurrentText(language);
     ClickButton(modal, "OK");
@@ -75,8 +75,9 @@ TEST_F(LanguageWindowTest, WithoutASelectedDeviceNothingIsAsked) {
   MessageLog messages;
   Press(id::kSetLanguage);
   ASSERT_EQ(messages.shown().size(), 1u);
-  EXPECT_EQ(messages.shown()[0], (dialogs::ShownMessage{std::string(operations::kSelectDevice),
-                                                        "Error", MessageIcon::kError}));
+  EXPECT_EQ(messages.shown()[0],
+            (dialogs::ShownMessage{std::string(operations::text::kSelectDevice), "Error",
+                                   MessageIcon::kError}));
 }
 
 TEST_F(LanguageWindowTest, ADiskThatIsNotReadyTurnsTheDeviceAwayWithoutTheDialog) {
@@ -84,10 +85,10 @@ TEST_F(LanguageWindowTest, ADiskThatIsNotReadyTurnsTheDeviceAwayWithoutTheDialog
     const char* address;
     std::string_view message;
   };
-  for (const Case& c : {Case{"192.168.50.36", operations::kNoHardDrives},
-                        Case{"192.168.50.37", operations::kFormatHardDrive},
-                        Case{"192.168.50.38", operations::kLanguagesNotSupported},
-                        Case{"192.168.50.40", operations::kLanguagesNotSupported}}) {
+  for (const Case& c : {Case{"192.168.50.36", operations::text::kNoHardDrives},
+                        Case{"192.168.50.37", operations::text::kFormatHardDrive},
+                        Case{"192.168.50.38", operations::text::kLanguagesNotSupported},
+                        Case{"192.168.50.40", operations::text::kLanguagesNotSupported}}) {
     SCOPED_TRACE(c.address);
     Select(c.address);
     MessageLog messages;
@@ -127,7 +128,7 @@ TEST_F(LanguageWindowTest, PreselectsTheDevicesLanguageAndEveryWayOutChangesNoth
     const QString hostName = Item<QLineEdit>(id::kHostName)->text();
     ModalWatcher watcher;
     watcher.Expect([&c](QWidget* modal) {
-      language::CLanguageDlg* dialog = AsLanguageDialog(modal);
+      app::CLanguageDlg* dialog = AsLanguageDialog(modal);
       if (dialog == nullptr) return;
       EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Language"));
       EXPECT_EQ(dialog->LanguageCombo()->count(), 6);
@@ -190,7 +191,7 @@ TEST_F(LanguageWindowTest, AFailedInstallationSaysSoAndOffersTheDialogAgain) {
   Press(id::kSetLanguage);
   EXPECT_TRUE(watcher.AllDone());
   ASSERT_EQ(messages.shown().size(), 1u);
-  EXPECT_EQ(messages.shown()[0].text, operations::kCheckHardDrives);
+  EXPECT_EQ(messages.shown()[0].text, operations::text::kCheckHardDrives);
   EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kNone);
   EXPECT_EQ(diskReads() - readsBefore, 2) << "the second dialog asks the device again";
   EXPECT_EQ(DeviceState("elm")["stop"].toString(), QStringLiteral("stop"));

@@ -38,9 +38,9 @@ TEST_F(MainWindowLabTest, ClickShowsTheDeviceAndEnablesItsOperationsOnlyInTheLoc
   Select("192.168.50.21");
   EXPECT_EQ(Item<QLineEdit>(id::kHostName)->text(), QStringLiteral("NAS-ALDER"));
   EXPECT_EQ(Item<QLineEdit>(id::kWorkgroup)->text(), QStringLiteral("WORKGROUP"));
-  EXPECT_EQ(Address(id::kIpAddress)->GetAddress(), (validation::Octets{192, 168, 50, 21}));
-  EXPECT_EQ(Address(id::kNetmask)->GetAddress(), (validation::Octets{255, 255, 255, 0}));
-  EXPECT_EQ(Address(id::kGateway)->GetAddress(), (validation::Octets{192, 168, 50, 1}));
+  EXPECT_EQ(Address(id::kIpAddress)->GetAddress(), (protocol::Octets{192, 168, 50, 21}));
+  EXPECT_EQ(Address(id::kNetmask)->GetAddress(), (protocol::Octets{255, 255, 255, 0}));
+  EXPECT_EQ(Address(id::kGateway)->GetAddress(), (protocol::Octets{192, 168, 50, 1}));
   EXPECT_EQ(Item<QComboBox>(id::kDhcp)->currentText(), QStringLiteral("Disabled"));
   EXPECT_TRUE(Address(id::kIpAddress)->isEnabled());
   EXPECT_TRUE(Contains(ShareNames(), "HDD_a"));
@@ -54,7 +54,7 @@ TEST_F(MainWindowLabTest, ClickShowsTheDeviceAndEnablesItsOperationsOnlyInTheLoc
   EXPECT_EQ(Item<QComboBox>(id::kDhcp)->currentText(), QStringLiteral("Enabled"));
   EXPECT_FALSE(Address(id::kIpAddress)->isEnabled());
   EXPECT_FALSE(Address(id::kGateway)->isEnabled());
-  EXPECT_EQ(Address(id::kNetmask)->GetAddress(), (validation::Octets{255, 255, 255, 0}));
+  EXPECT_EQ(Address(id::kNetmask)->GetAddress(), (protocol::Octets{255, 255, 255, 0}));
   EXPECT_EQ(Item<QLineEdit>(id::kWorkgroup)->text(), QStringLiteral("OFFICE"));
   EXPECT_EQ(ShareNames(), (std::vector<std::string>{"HDD_1", "backup"}));
   EXPECT_TRUE(SubnetButtonsEnabled(true));
@@ -134,17 +134,17 @@ TEST_F(MainWindowLabTest, StaticAddressInputIsCheckedBeforeAnythingIsSent) {
 
   Address(id::kIpAddress)->ClearAddress();
   Press(id::kModifyLan);
-  expectOnly(validation::kInputIpAddress, "Warning", MessageIcon::kWarning);
+  expectOnly(operations::text::kInputIpAddress, "Warning", MessageIcon::kWarning);
 
   EnterAddresses("192.168.50.33", "255.255.255.0", "192.168.50.1");
   Address(id::kNetmask)->ClearAddress();
   Press(id::kModifyLan);
-  expectOnly(validation::kInputNetmask, "Warning", MessageIcon::kWarning);
+  expectOnly(operations::text::kInputNetmask, "Warning", MessageIcon::kWarning);
 
   EnterAddresses("192.168.50.33", "255.255.255.0", "192.168.50.1");
   Address(id::kGateway)->ClearAddress();
   Press(id::kModifyLan);
-  expectOnly(validation::kInputGateway, "Warning", MessageIcon::kWarning);
+  expectOnly(operations::text::kInputGateway, "Warning", MessageIcon::kWarning);
 
   EnterAddresses("192.168.50.255", "255.255.255.0", "192.168.50.1");
   Press(id::kModifyLan);
@@ -167,7 +167,7 @@ TEST_F(MainWindowLabTest, StaticAddressInputIsCheckedBeforeAnythingIsSent) {
 
   EnterAddresses("192.168.50.33", "255.255.255.0", "192.168.51.1");
   Press(id::kModifyLan);
-  expectOnly(validation::kGatewayInputError, "Warning", MessageIcon::kWarning);
+  expectOnly(operations::text::kGatewayInputError, "Warning", MessageIcon::kWarning);
 
   EXPECT_EQ(DeviceState("nas3")["address"].toString(), QStringLiteral("192.168.50.23"));
   EXPECT_TRUE(window->DeviceSelected());
@@ -195,7 +195,7 @@ TEST_F(MainWindowLabTest, DhcpWithTheDefaultPasswordConfirmsAndListsTheNewAddres
   ChooseDhcp(true);
   Press(id::kModifyLan);
   ASSERT_EQ(messages.shown().size(), 1u);
-  EXPECT_EQ(messages.shown()[0].text, validation::kDhcpDone);
+  EXPECT_EQ(messages.shown()[0].text, operations::text::kDhcpDone);
   EXPECT_EQ(messages.shown()[0].caption, "Confirm");
   EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kInformation);
   EXPECT_TRUE(DeviceState("nas5")["dhcp"].toBool());
@@ -222,19 +222,19 @@ TEST_F(MainWindowLabTest, HostNameAndWorkgroupAreCheckedSentAndSearchedAgain) {
     return messages.shown()[0].text;
   };
 
-  EXPECT_EQ(refusal("", "OFFICE"), validation::kHostNameEmpty);
+  EXPECT_EQ(refusal("", "OFFICE"), operations::text::kHostNameEmpty);
   EXPECT_EQ(window->focusWidget(), hostName);
-  EXPECT_EQ(refusal("BIRCH 2", "OFFICE"), *validation::CheckHostName(","));
-  EXPECT_EQ(refusal("BIRCH's", "OFFICE"), *validation::CheckHostName("'"));
-  EXPECT_NE(*validation::CheckHostName(","), *validation::CheckHostName("'"));
-  EXPECT_EQ(refusal("BIRCH(2)", "OFFICE"), *validation::CheckHostName(","));
+  EXPECT_EQ(refusal("BIRCH 2", "OFFICE"), *operations::CheckHostName(","));
+  EXPECT_EQ(refusal("BIRCH's", "OFFICE"), *operations::CheckHostName("'"));
+  EXPECT_NE(*operations::CheckHostName(","), *operations::CheckHostName("'"));
+  EXPECT_EQ(refusal("BIRCH(2)", "OFFICE"), *operations::CheckHostName(","));
   EXPECT_EQ(DeviceState("nas2")["name"].toString(), QStringLiteral("NAS-BIRCH"));
 
   // The host name goes out before the workgroup is looked at.
   workgroup->setFocus();
-  EXPECT_EQ(refusal("BIRCH-2", ""), validation::kWorkgroupEmpty);
+  EXPECT_EQ(refusal("BIRCH-2", ""), operations::text::kWorkgroupEmpty);
   EXPECT_EQ(window->focusWidget(), workgroup);
-  EXPECT_EQ(refusal("BIRCH-3", "MY.GROUP"), *validation::CheckWorkgroup("."));
+  EXPECT_EQ(refusal("BIRCH-3", "MY.GROUP"), *operations::CheckWorkgroup("."));
   EXPECT_EQ(window->focusWidget(), workgroup);
   const QJsonObject half = DeviceState("nas2");
   EXPECT_EQ(half["name"].toString(), QStringLiteral("BIRCH-3"));
@@ -266,13 +266,13 @@ TEST_F(MainWindowLabTest, ADeviceAnsweringTwiceStillNeedsItsOwnPassword) {
   watcher.Expect(test::AnswerLogin("not-it"));
   Press(id::kModifyLan);
   EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{std::string(validation::kWrongAdminPassword)});
+            std::vector<std::string>{std::string(operations::text::kWrongAdminPassword)});
   EXPECT_FALSE(DeviceState("nas8")["dhcp"].toBool());
 
   messages.clear();
   watcher.Expect(test::AnswerLogin("hazel-secret"));
   Press(id::kModifyLan);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(validation::kDhcpDone)});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(operations::text::kDhcpDone)});
   EXPECT_EQ(watcher.Handled(), 2);
   EXPECT_TRUE(DeviceState("nas8")["dhcp"].toBool());
 }

@@ -44,7 +44,7 @@ TEST_F(MainWindowLabTest, ADeviceWithItsOwnPasswordAsksForItOnceAndRefusesAWrong
   Press(id::kModifyLan);
   EXPECT_EQ(watcher.Handled(), 1);
   EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{std::string(validation::kWrongAdminPassword)});
+            std::vector<std::string>{std::string(operations::text::kWrongAdminPassword)});
   messages.clear();
 
   // DHCP path, a wrong password typed.
@@ -53,7 +53,7 @@ TEST_F(MainWindowLabTest, ADeviceWithItsOwnPasswordAsksForItOnceAndRefusesAWrong
   Press(id::kModifyLan);
   EXPECT_EQ(watcher.Handled(), 2);
   ASSERT_EQ(messages.shown().size(), 1u);
-  EXPECT_EQ(messages.shown()[0].text, validation::kWrongAdminPassword);
+  EXPECT_EQ(messages.shown()[0].text, operations::text::kWrongAdminPassword);
   EXPECT_EQ(messages.shown()[0].caption, "Error");
   EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kError);
   messages.clear();
@@ -65,7 +65,7 @@ TEST_F(MainWindowLabTest, ADeviceWithItsOwnPasswordAsksForItOnceAndRefusesAWrong
   // The right one.
   watcher.Expect(AnswerAdminLogin("guarded-pw"));
   Press(id::kModifyLan);
-  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(validation::kDhcpDone)});
+  EXPECT_EQ(messages.texts(), std::vector<std::string>{std::string(operations::text::kDhcpDone)});
   EXPECT_EQ(watcher.Handled(), 3);
   EXPECT_TRUE(watcher.AllDone());
   EXPECT_TRUE(DeviceState("guarded")["dhcp"].toBool());

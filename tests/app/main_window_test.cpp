@@ -151,7 +151,7 @@ TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesIt) {
   modify->setFocus();
   QTest::keyClick(modify, Qt::Key_Return);
   EXPECT_EQ(messages.texts(),
-            std::vector<std::string>{std::string(validation::kSelectServerToModifyNames)});
+            std::vector<std::string>{std::string(operations::text::kSelectServerToModifyNames)});
   EXPECT_TRUE(dialog.isVisible());
 }
 
@@ -314,10 +314,10 @@ TEST_F(MainWindowTest, OperationsOnTheSelectedDeviceRefuseWithoutASelection) {
   Item<QLineEdit>(id::kWorkgroup)->setText("WG");
   dialog.OnModifyHostName();
   ASSERT_EQ(messages.shown().size(), 2u);
-  EXPECT_EQ(messages.shown()[0].text, validation::kSelectServerToModifyIp);
+  EXPECT_EQ(messages.shown()[0].text, operations::text::kSelectServerToModifyIp);
   EXPECT_EQ(messages.shown()[0].caption, "Error");
   EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kError);
-  EXPECT_EQ(messages.shown()[1].text, validation::kSelectServerToModifyNames);
+  EXPECT_EQ(messages.shown()[1].text, operations::text::kSelectServerToModifyNames);
   EXPECT_EQ(messages.shown()[1].caption, "Error");
 }
 

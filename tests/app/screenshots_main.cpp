@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/language_dialog.h"
+#include "app/loading_dialog.h"
 #include "app/main_dlg.h"
 #include "app/main_dlg_template.h"
 #include "dialogs/about_dialog.h"
@@ -21,8 +23,6 @@
 #include "dialogs/look.h"
 #include "dialogs/message_box.h"
 #include "dialogs/restart_dialog.h"
-#include "language/language_dialog.h"
-#include "language/loading_dialog.h"
 #include "operations/testing/unattended_interaction.h"
 #include "platform/drive_mappings.h"
 #include "platform/smb_files.h"
@@ -88,7 +88,7 @@ int Run(const QString& outputDir) {
     about.DoModal();
   });
   ok &= SaveModal(outputDir + "/message-box.png", std::chrono::milliseconds(0), [&] {
-    dialogs::ShowMessage(&window, validation::kDhcpDone, "Confirm",
+    dialogs::ShowMessage(&window, operations::text::kDhcpDone, "Confirm",
                          dialogs::MessageIcon::kInformation);
   });
   std::atomic<int> languageResult{0};
@@ -103,14 +103,14 @@ int Run(const QString& outputDir) {
   operations::testing::UnattendedInteraction unattended;
   const auto files = platform::MakeSmbFiles();
   const auto browser = platform::MakeWebBrowser();
-  language::LanguageRun run{
-      session, unattended, *files, *browser, session.SelectedAddress.str(), languageResult};
+  app::LanguageRun run{session,       unattended, *files, *browser, session.SelectedAddress.str(),
+                       languageResult};
   ok &= SaveModal(outputDir + "/language-dialog.png", std::chrono::milliseconds(0), [&] {
-    language::CLanguageDlg dialog(run, &window);
+    app::CLanguageDlg dialog(run, &window);
     dialog.DoModal();
   });
   ok &= SaveModal(outputDir + "/loading-dialog.png", std::chrono::milliseconds(0), [&] {
-    language::CLoadingDlg loading(run, &window);
+    app::CLoadingDlg loading(run, &window);
     loading.DoModal();
   });
   return ok ? 0 : 1;

@@ -6,7 +6,7 @@
 namespace corvane::cli {
 namespace {
 
-using validation::Octets;
+using protocol::Octets;
 
 TEST(ReadOctets, ReadsLikeTheAddressControl) {
   EXPECT_EQ(ReadOctets("192.168.1.20").octets, (Octets{192, 168, 1, 20}));
@@ -41,7 +41,7 @@ TEST(CheckPassword, AtMostSixteenCharacters) {
 }
 
 TEST(OneLine, LineBreaksBecomeBlanks) {
-  EXPECT_EQ(OneLine(validation::kWorkgroupFormat),
+  EXPECT_EQ(OneLine(operations::text::kWorkgroupFormat),
             "The Workgroup format is not correct. Can not include \\ /:*?\"< >|.;+=~'[ ]{} ,");
   EXPECT_EQ(OneLine("a\nb\rc"), "a b c");
 }

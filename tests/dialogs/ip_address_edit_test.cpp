@@ -15,7 +15,7 @@
 namespace corvane::dialogs {
 namespace {
 
-using validation::Octets;
+using protocol::Octets;
 
 class IpAddressEditTest : public WithLook {
  protected:

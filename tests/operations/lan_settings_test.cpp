@@ -9,10 +9,10 @@
 namespace corvane::operations {
 namespace {
 
+using protocol::Octets;
 using ::testing::ElementsAre;
 using testing::RecordingInteraction;
 using testing::ScriptedSession;
-using validation::Octets;
 
 AddressInput Entered(Octets octets) {
   return {octets, ""};
@@ -34,25 +34,26 @@ class StaticAddressChecks : public ::testing::Test {
 
 TEST_F(StaticAddressChecks, MissingAddressesComeBeforeEveryOtherRefusal) {
   EXPECT_EQ(Refusal({}, Entered({999, 0, 0, 0}), {std::nullopt, "unreadable"}),
-            validation::kInputIpAddress);
-  EXPECT_EQ(Refusal(Entered({1, 2, 3, 0}), {}, Entered({1, 2, 3, 1})), validation::kInputNetmask);
+            operations::text::kInputIpAddress);
+  EXPECT_EQ(Refusal(Entered({1, 2, 3, 0}), {}, Entered({1, 2, 3, 1})),
+            operations::text::kInputNetmask);
   EXPECT_EQ(Refusal(Entered({1, 2, 3, 0}), Entered({255, 255, 255, 0}), {}),
-            validation::kInputGateway);
+            operations::text::kInputGateway);
   EXPECT_TRUE(session_.NewAddress.empty());
 }
 
 TEST_F(StaticAddressChecks, OctetRulesInTheOrderAddressMaskGatewayWithTheFieldAtFault) {
   const Octets mask = {255, 255, 255, 0};
   EXPECT_EQ(Refusal(Entered({192, 168, 1, 0}), Entered(mask), Entered({192, 168, 1, 1})),
-            validation::kIpOctet4);
+            operations::text::kIpOctet4);
   EXPECT_EQ(
       Refusal(Entered({192, 300, 1, 20}), Entered({255, 255, 256, 0}), Entered({192, 168, 1, 255})),
-      validation::kIpOctet2);
+      operations::text::kIpOctet2);
   const auto netmask = Take(session_, Entered({192, 168, 1, 20}), Entered({255, 255, 256, 0}),
                             Entered({192, 168, 1, 255}));
   ASSERT_TRUE(netmask);
   EXPECT_EQ(netmask->reason, LanRefusal::Reason::kOctet);
-  EXPECT_EQ(netmask->kind, validation::AddressKind::kNetmask);
+  EXPECT_EQ(netmask->kind, operations::AddressKind::kNetmask);
   EXPECT_EQ(netmask->field, 2);
   EXPECT_EQ(Refusal(Entered({192, 168, 1, 20}), Entered(mask), {std::nullopt, "--gateway: ?"}),
             "--gateway: ?");
@@ -63,7 +64,7 @@ TEST_F(StaticAddressChecks, EachAddressIsTakenAsSoonAsItPasses) {
   const auto refusal = Take(session_, Entered({192, 168, 1, 20}), Entered({255, 255, 0, 0}),
                             Entered({192, 168, 1, 255}));
   ASSERT_TRUE(refusal);
-  EXPECT_EQ(refusal->message, validation::kGatewayOctet4);
+  EXPECT_EQ(refusal->message, operations::text::kGatewayOctet4);
   EXPECT_EQ(session_.NewAddress, "192.168.1.20");
   EXPECT_EQ(session_.NewNetmask, "255.255.0.0");
   EXPECT_EQ(session_.NewGateway, "10.0.0.1");
@@ -74,7 +75,7 @@ TEST_F(StaticAddressChecks, GatewayMustLieInTheNewSubnet) {
                             Entered({192, 168, 2, 1}));
   ASSERT_TRUE(outside);
   EXPECT_EQ(outside->reason, LanRefusal::Reason::kGatewayOutsideSubnet);
-  EXPECT_EQ(outside->message, validation::kGatewayInputError);
+  EXPECT_EQ(outside->message, operations::text::kGatewayInputError);
   EXPECT_FALSE(Take(session_, Entered({192, 168, 1, 20}), Entered({255, 255, 0, 0}),
                     Entered({192, 168, 2, 1})));
   EXPECT_EQ(session_.NewGateway, "192.168.2.1");
@@ -100,7 +101,7 @@ TEST_F(LanChangeTest, DefaultPasswordOpensTheDeviceWithoutAsking) {
   EXPECT_EQ(result.outcome, LanOutcome::kDhcpDone);
   EXPECT_EQ(result.newAddress, "192.168.50.121");
   EXPECT_TRUE(result.SearchAgain());
-  EXPECT_EQ(MessageFor(result.outcome), validation::kDhcpDone);
+  EXPECT_EQ(MessageFor(result.outcome), operations::text::kDhcpDone);
   EXPECT_THAT(user_.steps, ElementsAre("blocking", "blocking"));
   EXPECT_TRUE(session_.LoginUserName.empty() && session_.LoginPassword.empty())
       << "the pair is kept no longer than its check";
@@ -142,7 +143,7 @@ TEST_F(LanChangeTest, ASilentDeviceIsNoRefusal) {
   const LanResult silent = ChangeLanSettings(session_, LanChange::kDhcp, user_);
   EXPECT_EQ(silent.outcome, LanOutcome::kCredentialsUnanswered);
   EXPECT_EQ(silent.credentials.givenPair, CredentialsAnswer::kNoAnswer);
-  EXPECT_NE(MessageFor(silent.outcome), validation::kWrongAdminPassword);
+  EXPECT_NE(MessageFor(silent.outcome), operations::text::kWrongAdminPassword);
   EXPECT_TRUE(scripted_.device.sets.empty());
 }
 
@@ -167,7 +168,7 @@ TEST_F(LanChangeTest, UnansweredDhcpSwitchFailsAndNeedsNoNewSearch) {
   scripted_.device.answersSets = false;
   const LanResult result = ChangeLanSettings(session_, LanChange::kDhcp, user_);
   EXPECT_EQ(result.outcome, LanOutcome::kDhcpFailed);
-  EXPECT_EQ(MessageFor(result.outcome), validation::kDhcpFail);
+  EXPECT_EQ(MessageFor(result.outcome), operations::text::kDhcpFail);
   EXPECT_FALSE(result.SearchAgain());
 }
 

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "protocol/validation.h"
+#include "operations/input_rules.h"
 #include "scripted_device.h"
 
 namespace corvane::operations {
@@ -44,12 +44,12 @@ TEST_F(ChangeNamesTest, HostNameThenWorkgroupThenTheDeviceGetsASecond) {
 TEST_F(ChangeNamesTest, ARefusedWorkgroupComesAfterTheHostNameWasSent) {
   const NamesResult host = ChangeNames(scripted_.session, {"NAS 2", "WG"}, user_);
   EXPECT_EQ(host.outcome, NamesOutcome::kHostNameRefused);
-  EXPECT_EQ(host.refusal, validation::kHostNameFormatLong);
+  EXPECT_EQ(host.refusal, operations::text::kHostNameFormatLong);
   EXPECT_TRUE(Sets().empty());
 
   const NamesResult group = ChangeNames(scripted_.session, {"NAS-2", "MY.GROUP"}, user_);
   EXPECT_EQ(group.outcome, NamesOutcome::kWorkgroupRefused);
-  EXPECT_EQ(group.refusal, validation::kWorkgroupFormat);
+  EXPECT_EQ(group.refusal, operations::text::kWorkgroupFormat);
   EXPECT_FALSE(group.SearchAgain());
   ASSERT_EQ(Sets().size(), 1u);
   EXPECT_EQ(PayloadOf(Sets()[0]), "NAS-2");
@@ -77,17 +77,17 @@ TEST_F(ChangeNamesTest, ALongNameIsCutAtACharacterBorderWhenItIsUtf8) {
 }
 
 TEST(CheckNamesBeforeSending, BothNamesAndTheirLengthBeforeAnythingIsSent) {
-  EXPECT_EQ(CheckNamesBeforeSending({"", "WG"}), validation::kHostNameEmpty);
-  EXPECT_EQ(CheckNamesBeforeSending({"nas 1", "bad group"}), validation::kHostNameFormatLong);
-  EXPECT_EQ(CheckNamesBeforeSending({"nas'1", "WG"}), validation::kHostNameFormatShort);
-  EXPECT_EQ(CheckNamesBeforeSending({"nas1", "bad group"}), validation::kWorkgroupFormat);
-  EXPECT_EQ(CheckNamesBeforeSending({"nas1", ""}), validation::kWorkgroupEmpty);
+  EXPECT_EQ(CheckNamesBeforeSending({"", "WG"}), operations::text::kHostNameEmpty);
+  EXPECT_EQ(CheckNamesBeforeSending({"nas 1", "bad group"}), operations::text::kHostNameFormatLong);
+  EXPECT_EQ(CheckNamesBeforeSending({"nas'1", "WG"}), operations::text::kHostNameFormatShort);
+  EXPECT_EQ(CheckNamesBeforeSending({"nas1", "bad group"}), operations::text::kWorkgroupFormat);
+  EXPECT_EQ(CheckNamesBeforeSending({"nas1", ""}), operations::text::kWorkgroupEmpty);
   EXPECT_FALSE(CheckNamesBeforeSending({"nas-1_a", "R&D(1)"}));
   const std::string fits(31, 'n');
   const std::string tooLong(32, 'n');
   EXPECT_FALSE(CheckNamesBeforeSending({fits, fits}));
-  EXPECT_EQ(CheckNamesBeforeSending({tooLong, "WG"}), validation::kHostNameTooLong);
-  EXPECT_EQ(CheckNamesBeforeSending({"nas1", tooLong}), validation::kWorkgroupTooLong);
+  EXPECT_EQ(CheckNamesBeforeSending({tooLong, "WG"}), operations::text::kHostNameTooLong);
+  EXPECT_EQ(CheckNamesBeforeSending({"nas1", tooLong}), operations::text::kWorkgroupTooLong);
 }
 
 }  // namespace

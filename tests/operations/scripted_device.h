@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "../protocol/fake_exchange_io.h"
+#include "operations/input_rules.h"
 #include "operations/interaction.h"
 #include "protocol/session.h"
-#include "protocol/validation.h"
 
 namespace corvane::operations::testing {
 
@@ -57,7 +57,7 @@ struct ScriptedDevice {
     if (item == 2) moved.address = dhcpAddress;
     if (item == 1) {
       const std::string text(request.begin() + 60, request.end());
-      const auto octets = *validation::ToOctets(text);
+      const auto octets = *protocol::ParseAddress(text);
       for (std::size_t k = 0; k < 4; ++k) moved.address[k] = static_cast<std::uint8_t>(octets[k]);
     }
     return protocol::testing::SetReply(kTestClientId, moved, item);

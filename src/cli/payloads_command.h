@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace corvane::language {
+namespace corvane::cli {
 
 // `corvane payloads [--extract DIR]`: lists the installer's payloads (id, file
 // name, size) or writes all of them into DIR under their device file names.
@@ -13,4 +13,4 @@ namespace corvane::language {
 // (a file could not be written), 2 usage error.
 int RunPayloadsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-}  // namespace corvane::language
+}  // namespace corvane::cli

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "language/loading_dialog.h"
+#include "app/loading_dialog.h"
 
 #include <QLabel>
 #include <QTimerEvent>
@@ -7,7 +7,7 @@
 #include "dialogs/message_box.h"
 #include "operations/codepage_install.h"
 
-namespace corvane::language {
+namespace corvane::app {
 
 CLoadingDlg::CLoadingDlg(LanguageRun& run, QWidget* parent)
     // A blank, not an empty, title: Qt shows the program's file name for an empty one.
@@ -39,8 +39,9 @@ void CLoadingDlg::InstallCodepageFiles() {
   run_.CopyFailed = result.CopyFailed;
   done(QDialog::Rejected);
   if (result.CopyFailed != 0) {
-    dialogs::ShowMessage(nullptr, operations::kCheckHardDrives, "", dialogs::MessageIcon::kNone);
+    dialogs::ShowMessage(nullptr, operations::text::kCheckHardDrives, "",
+                         dialogs::MessageIcon::kNone);
   }
 }
 
-}  // namespace corvane::language
+}  // namespace corvane::app

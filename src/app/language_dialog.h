@@ -18,7 +18,7 @@
 #include "platform/web_browser.h"
 #include "protocol/session.h"
 
-namespace corvane::language {
+namespace corvane::app {
 
 // What one "Set language" works with, shared by the dialogs it nests.
 struct LanguageRun {
@@ -68,4 +68,4 @@ class CLanguageDlg : public dialogs::TemplateDialog {
   bool turnedAway_ = false;
 };
 
-}  // namespace corvane::language
+}  // namespace corvane::app

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "language/payloads_command.h"
+#include "cli/payloads_command.h"
 
 #include <filesystem>
 #include <fstream>
@@ -8,9 +8,12 @@
 
 #include "language/payload_catalogue.h"
 
-namespace corvane::language {
+namespace corvane::cli {
 
 namespace {
+
+using language::AllPayloads;
+using language::Payload;
 
 constexpr int kExitOk = 0;
 constexpr int kExitFailure = 1;
@@ -93,4 +96,4 @@ int RunPayloadsCommand(const std::vector<std::string>& args, std::ostream& out, 
   return UsageError("unknown argument '" + option + "'", err);
 }
 
-}  // namespace corvane::language
+}  // namespace corvane::cli

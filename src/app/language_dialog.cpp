@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "language/language_dialog.h"
+#include "app/language_dialog.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/loading_dialog.h"
 #include "dialogs/message_box.h"
 #include "language/codepage_files.h"
-#include "language/loading_dialog.h"
 #include "operations/codepage_install.h"
 
-namespace corvane::language {
+namespace corvane::app {
 
 namespace {
 
@@ -34,11 +34,11 @@ CLanguageDlg::CLanguageDlg(LanguageRun& run, QWidget* parent)
   Place(label, 13, 12, 36, 8);
   m_comboLanguage = new QComboBox(this);
   dialogs::SetControlId(m_comboLanguage, kIdLanguage);
-  for (const Language& language : kLanguages) {
+  for (const language::Language& language : language::kLanguages) {
     m_comboLanguage->addItem(QString::fromUtf8(language.comboText.data(),
                                                static_cast<qsizetype>(language.comboText.size())));
   }
-  m_comboLanguage->setMaxVisibleItems(static_cast<int>(kLanguages.size()));
+  m_comboLanguage->setMaxVisibleItems(static_cast<int>(language::kLanguages.size()));
   Place(m_comboLanguage, 51, 11, 113, kClosedComboHeight);
   setTabOrder(m_comboLanguage, ok);
   setTabOrder(ok, cancel);
@@ -101,4 +101,4 @@ void CLanguageDlg::closeEvent(QCloseEvent* event) {
   TemplateDialog::closeEvent(event);
 }
 
-}  // namespace corvane::language
+}  // namespace corvane::app

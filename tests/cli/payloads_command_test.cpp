@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "language/payloads_command.h"
+#include "cli/payloads_command.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,10 +11,13 @@
 
 #include "language/payload_catalogue.h"
 
-namespace corvane::language {
+namespace corvane::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using language::AllPayloads;
+using language::LookUpPayload;
+using language::Payload;
 
 class TempDir {
  public:
@@ -120,4 +123,4 @@ TEST(PayloadsCommand, RejectsBadUsageAndShowsHelp) {
 }
 
 }  // namespace
-}  // namespace corvane::language
+}  // namespace corvane::cli

@@ -1,52 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Input rules shared by the window and the command line, with the texts the user sees.
+// Every text that the window and the command line both show. Most are the wording of the
+// program the devices came with, kept as their users know it, odd turns of phrase included
+// ("Please checked ... un-mount", "Set to dhcp client fail" without a full stop): scripts and
+// manuals quote them.
 
-#include <array>
-#include <cstddef>
-#include <cstdint>
-#include <optional>
-#include <string>
 #include <string_view>
 
-namespace corvane::validation {
+namespace corvane::operations::text {
 
-using Octets = std::array<int, 4>;  // first octet first
-
-enum class AddressKind { kIp = 1, kNetmask = 2, kGateway = 3 };
-
-struct OctetError {
-  int field;                 // 0-3: the octet at fault, where the focus goes
-  std::string_view message;  // e.g. "Invalid IP address in 4th digit. It should be 1-254."
-};
-
-// The octet rules: 0-255 for every octet, but 1-254 for the last octet of an IP address or
-// gateway. Empty when valid.
-std::optional<OctetError> ValidateAddress(AddressKind kind, const Octets& octets);
-
-// True when the gateway lies in the subnet of the address under the mask.
-bool GatewayInSubnet(const Octets& address, const Octets& mask, const Octets& gateway);
-
-// Host name and workgroup: empty when acceptable, else the message to show.
-std::optional<std::string_view> CheckHostName(std::string_view hostName);
-std::optional<std::string_view> CheckWorkgroup(std::string_view workgroup);
-
-// BSD inet_aton rules (hex, octal, 1-4 parts, trailing blanks). Returns 1 on success and stores
-// the address in network byte order when address is given; 0 otherwise.
-int ParseDottedAddress(std::string_view text, std::uint32_t* address);
-
-// Octets of a dotted text for the address controls; empty when it does not parse.
-std::optional<Octets> ToOctets(std::string_view dotted);
-
-// The dotted text of four octets, "%d.%d.%d.%d" first octet first, with no leading zeros. The
-// one place an address becomes text: reply bytes, address controls and command-line input.
-std::string ToDotted(const Octets& octets);
-
-// True when (mask AND device) equals (mask AND local) in every octet.
-bool SameSubnet(const Octets& device, const Octets& mask, const Octets& local);
-
-// Texts of the LAN settings and the name change.
+// The LAN settings and the names.
 inline constexpr std::string_view kSelectServerToModifyIp =
     "You should select a server to modify IP!";
 inline constexpr std::string_view kInputIpAddress = "Please input IP address!";
@@ -98,12 +62,33 @@ inline constexpr std::string_view kHostNameFormatLong =
 inline constexpr std::string_view kWorkgroupFormat =
     "The Workgroup format is not correct.\r\nCan not include \\ /:*?\"< >|.;+=~'[ ]{} ,";
 
-// Longest host name or workgroup the device buffers hold. CheckHostName and CheckWorkgroup do
-// not test it: each caller decides whether to refuse or cut a longer text.
-inline constexpr std::size_t kMaxNameLength = 31;
 inline constexpr std::string_view kHostNameTooLong =
     "The Host Name cannot be longer than 31 characters!";
 inline constexpr std::string_view kWorkgroupTooLong =
     "The Workgroup cannot be longer than 31 characters!";
+inline constexpr std::string_view kCredentialsUnanswered =
+    "The device did not answer the password check.";
 
-}  // namespace corvane::validation
+
+// Shares on drive letters, and a device that no longer answers.
+inline constexpr std::string_view kSelectShareToMount = "You should select a samba server disk to mount!";
+inline constexpr std::string_view kMapFailed = "Failed to map drive.";
+inline constexpr std::string_view kMapDone = "Successfully mapped drive.";
+inline constexpr std::string_view kUnmountFailed =
+    "Unmount Disk Fail!\nPlease checked if you had selected a drive to un-mount,\nor any file "
+    "opened on selected drive that did not close.";
+inline constexpr std::string_view kUnmountDone = "Unmount Disk OK!";
+
+inline constexpr std::string_view kDeviceGone = "Device is no longer available.";
+
+// Language support.
+inline constexpr std::string_view kSelectDevice = "You should select a device.";
+inline constexpr std::string_view kNoHardDrives =
+    "No hard drives were detected.\nPlease verify that the hard drives are properly connected "
+    "before continuing.";
+inline constexpr std::string_view kFormatHardDrive = "Please format hard drive.";
+inline constexpr std::string_view kLanguagesNotSupported =
+    "Multi-language options are not supported on this device.";
+inline constexpr std::string_view kCheckHardDrives = "Please check hard drives.";
+
+}  // namespace corvane::operations::text

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "language/pumping_smb_files.h"
+#include "app/pumping_smb_files.h"
 
 #include <chrono>
 #include <functional>
@@ -8,7 +8,7 @@
 
 #include "dialogs/busy_wait.h"
 
-namespace corvane::language {
+namespace corvane::app {
 
 namespace {
 
@@ -46,4 +46,4 @@ bool PumpingSmbFiles::PathExists(std::string_view uncPath) {
   return RunPumping<bool>([&] { return files_.PathExists(uncPath); });
 }
 
-}  // namespace corvane::language
+}  // namespace corvane::app

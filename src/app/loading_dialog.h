@@ -8,10 +8,10 @@
 
 #include <chrono>
 
+#include "app/language_dialog.h"
 #include "dialogs/template_dialog.h"
-#include "language/language_dialog.h"
 
-namespace corvane::language {
+namespace corvane::app {
 
 class CLoadingDlg : public dialogs::TemplateDialog {
   Q_OBJECT
@@ -37,4 +37,4 @@ class CLoadingDlg : public dialogs::TemplateDialog {
   bool installed_ = false;
 };
 
-}  // namespace corvane::language
+}  // namespace corvane::app

@@ -8,7 +8,7 @@
 
 #include "platform/smb_files.h"
 
-namespace corvane::language {
+namespace corvane::app {
 
 class PumpingSmbFiles : public platform::SmbFiles {
  public:
@@ -25,4 +25,4 @@ class PumpingSmbFiles : public platform::SmbFiles {
   platform::SmbFiles& files_;
 };
 
-}  // namespace corvane::language
+}  // namespace corvane::app

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace corvane::protocol {
+namespace corvane::platform {
 
 // Owns one file descriptor and closes it once.
 class UniqueFd {
@@ -32,4 +32,4 @@ class UniqueFd {
   int fd_ = -1;
 };
 
-}  // namespace corvane::protocol
+}  // namespace corvane::platform
