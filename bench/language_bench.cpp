@@ -41,16 +41,16 @@ double Median(std::vector<double> values) {
   return values.empty() ? 0 : values[values.size() / 2];
 }
 
-// Runs every exchange at once and keeps how long each took: "rw", the share name, the files,
-// the codepage.
+// Waits for every exchange and file and keeps how long each took: "rw", the share name, the
+// files, the codepage.
 class Unattended : public operations::testing::UnattendedInteraction {
  public:
   std::vector<double> exchanges;
 
  private:
-  void Blocking(const std::function<void()>& exchange) override {
+  void WaitUntil(const std::function<bool()>& done) override {
     const Clock::time_point start = Clock::now();
-    exchange();
+    UnattendedInteraction::WaitUntil(done);
     exchanges.push_back(MillisecondsSince(start));
   }
 };

@@ -57,8 +57,7 @@ int main(int argc, char** argv) {
   for (const auto& problem : transport.Open(interfaces)) {
     std::fprintf(stderr, "%s\n", problem.message.c_str());
   }
-  const std::function<void()> noIdle;
-  protocol::SocketExchangeIo io(transport, noIdle);
+  protocol::SocketExchangeIo io(transport);
   const protocol::ClientIdBytes clientId = protocol::DrawClientId();
   const int count = static_cast<int>(std::min<std::size_t>(interfaces.size(), 8));
   const int filter = protocol::kSearchFilter;

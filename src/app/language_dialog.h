@@ -25,7 +25,6 @@ struct LanguageRun {
   protocol::Session& session;
   // Blocking waits, kept as the main window keeps its own (busy cursor, no input, painting).
   operations::Interaction& interaction;
-  // File calls must keep the windows painting: a PumpingSmbFiles.
   platform::SmbFiles& files;
   platform::WebBrowser& browser;
   std::string SelectedDeviceHost;

@@ -79,13 +79,9 @@ CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives, 
 
   m_aboutAction = new QAction(QString::fromUtf8(kAboutMenuText), this);
   connect(m_aboutAction, &QAction::triggered, this, &CMainDlg::OnAbout);
-
-  m_session.SetIdleHandler([] { dialogs::BusyScope::Pump(); });
 }
 
-CMainDlg::~CMainDlg() {
-  m_session.SetIdleHandler({});
-}
+CMainDlg::~CMainDlg() = default;
 
 void CMainDlg::CreateStatics() {
   for (const TemplateItem& item : kMainStatics) {

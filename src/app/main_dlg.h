@@ -79,7 +79,6 @@ class CMainDlg : public dialogs::TemplateDialog {
   // Shared with the operations on the selected device.
   DriveMapTable DriveMap{};
   protocol::FixedText<64> SelectedDeviceHost;
-  int MapType = 0;  // the last answer of the Mapping Type dialog: 1 host name, 2 address, 0 none
   std::atomic<int> LanguageResult{0};  // 0: a restart wait ran to its end; -1: nothing followed
 
   // The file service of "Set language"; without this call the window makes the system's own

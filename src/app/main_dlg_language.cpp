@@ -3,7 +3,6 @@
 
 #include "app/language_dialog.h"
 #include "app/main_dlg.h"
-#include "app/pumping_smb_files.h"
 #include "app/window_interaction.h"
 #include "dialogs/message_box.h"
 #include "operations/codepage_install.h"
@@ -27,8 +26,7 @@ void CMainDlg::OnSetLanguage() {
     m_smbFiles = m_ownSmbFiles.get();
   }
   WindowInteraction interaction(*this);
-  PumpingSmbFiles files(*m_smbFiles);
-  LanguageRun run{m_session,      interaction,    files, *m_browser, SelectedDeviceHost.str(),
+  LanguageRun run{m_session,      interaction,    *m_smbFiles, *m_browser, SelectedDeviceHost.str(),
                   LanguageResult, m_restartTiming};
   CLanguageDlg dialog(run);
   dialog.DoModal();

@@ -8,10 +8,10 @@
 
 #include "app/device_text.h"
 #include "app/main_dlg.h"
-#include "app/network_wait.h"
 #include "app/window_interaction.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/message_box.h"
+#include "operations/blocking.h"
 #include "operations/device_view.h"
 #include "operations/reachability_check.h"
 
@@ -59,10 +59,10 @@ void CMainDlg::SearchAndListDevices() {
   // the button does.
   const bool searchHadFocus = focusWidget() == m_btnSearch;
   m_btnSearch->setEnabled(false);
-  {
-    NetworkWait wait(*this);
+  WindowInteraction interaction(*this);
+  operations::RunBlocking(interaction, [this] {
     m_session.SearchDevices(protocol::kSearchFilter, protocol::kSearchFilter);
-  }
+  });
   m_btnSearch->setEnabled(true);
   if (searchHadFocus) m_btnSearch->setFocus(Qt::OtherFocusReason);
   for (const protocol::DeviceRecord& record : m_session.DeviceTable) {

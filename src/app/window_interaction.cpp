@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kAdminLoginMode = 1;
 constexpr int kShareLoginMode = 0;
-constexpr int kMapByHostName = 1;
 
 }  // namespace
 
@@ -29,27 +28,15 @@ std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskAdministrat
                                platform::SecretText(operations::kDefaultAdminPassword)};
 }
 
-void CMainDlg::WindowInteraction::Blocking(const std::function<void()>& exchange) {
+void CMainDlg::WindowInteraction::WaitUntil(const std::function<bool()>& done) {
   NetworkWait wait(dialog_);
-  exchange();
-}
-
-void CMainDlg::WindowInteraction::Wait(std::chrono::milliseconds duration) {
-  NetworkWait wait(dialog_);
-  dialogs::SleepPumping(duration);
-}
-
-void CMainDlg::WindowInteraction::WaitUntil(const std::function<bool()>& done,
-                                            std::chrono::milliseconds bound) {
-  NetworkWait wait(dialog_);
-  dialogs::WaitPumping(done, bound);
+  dialogs::WaitPumping(done);
 }
 
 operations::MapType CMainDlg::WindowInteraction::ChooseMapType() {
-  dialog_.MapType = kMapByHostName;
-  dialogs::CMapTypeDlg mapType(dialog_.MapType, &dialog_);
+  dialogs::CMapTypeDlg mapType(&dialog_);
   mapType.DoModal();
-  return static_cast<operations::MapType>(dialog_.MapType);
+  return mapType.Answer();
 }
 
 std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskShareCredentials(
@@ -59,9 +46,10 @@ std::optional<platform::Credentials> CMainDlg::WindowInteraction::AskShareCreden
   return login.TakeAnswer();
 }
 
-void CMainDlg::WindowInteraction::WorkgroupRead(std::string_view workgroup) {
-  SetEditText(dialog_.m_editWorkgroup, FromDeviceText(workgroup));
-  RememberDeviceBytes(dialog_.m_editWorkgroup, workgroup);
+void CMainDlg::WindowInteraction::Report(const operations::Progress& progress) {
+  if (progress.kind != operations::Progress::Kind::kWorkgroupRead) return;
+  SetEditText(dialog_.m_editWorkgroup, FromDeviceText(progress.text));
+  RememberDeviceBytes(dialog_.m_editWorkgroup, progress.text);
 }
 
 }  // namespace corvane::app

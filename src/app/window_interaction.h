@@ -8,20 +8,17 @@
 
 namespace corvane::app {
 
-// Asks with the Login and Mapping Type dialogs; blocks and waits inside a NetworkWait (busy
-// cursor, no input, painting) and shows the workgroup of a clicked device before its share list
-// is read.
+// Asks with the Login and Mapping Type dialogs; waits inside a NetworkWait (busy cursor, no
+// input, painting) and shows the workgroup of a clicked device before its share list is read.
 class CMainDlg::WindowInteraction : public operations::Interaction {
  public:
   explicit WindowInteraction(CMainDlg& dialog) : dialog_(dialog) {}
 
+  void WaitUntil(const std::function<bool()>& done) override;
   std::optional<platform::Credentials> AskAdministratorCredentials() override;
-  void Blocking(const std::function<void()>& exchange) override;
-  void Wait(std::chrono::milliseconds duration) override;
-  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override;
   operations::MapType ChooseMapType() override;
   std::optional<platform::Credentials> AskShareCredentials(std::string_view remote) override;
-  void WorkgroupRead(std::string_view workgroup) override;
+  void Report(const operations::Progress& progress) override;
 
  private:
   CMainDlg& dialog_;

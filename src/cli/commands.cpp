@@ -74,15 +74,9 @@ class CommandInteraction : public operations::Interaction {
                                  platform::SecretText(given_.password->view())};
   }
 
-  void Blocking(const std::function<void()>& exchange) override { exchange(); }
-
-  void Wait(std::chrono::milliseconds duration) override { std::this_thread::sleep_for(duration); }
-
-  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+  // Nothing to keep going meanwhile: a short sleep between looks costs the work nothing.
+  void WaitUntil(const std::function<bool()>& done) override {
+    while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
 
   // --by-name answers the question the window asks in its Mapping Type dialog.
@@ -119,8 +113,9 @@ class CommandInteraction : public operations::Interaction {
   }
 
  public:
-  void CodepageFileWritten(std::string_view targetPath, std::size_t bytes) override {
-    console_.out << "wrote " << TerminalSafe(targetPath) << " (" << bytes << " bytes)\n"
+  void Report(const operations::Progress& progress) override {
+    if (progress.kind != operations::Progress::Kind::kFileWritten) return;
+    console_.out << "wrote " << TerminalSafe(progress.text) << " (" << progress.bytes << " bytes)\n"
                  << std::flush;
   }
 

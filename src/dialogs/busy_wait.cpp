@@ -136,26 +136,14 @@ BusySuspend::~BusySuspend() {
   PopLayer();
 }
 
-void SleepPumping(std::chrono::milliseconds duration) {
-  const BusyScope busy;
-  if (duration.count() <= 0) {
-    BusyScope::Pump();
-    return;
-  }
-  QEventLoop loop;
-  QTimer::singleShot(duration, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-  loop.exec(QEventLoop::AllEvents);
-}
-
-void WaitPumping(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+void WaitPumping(const std::function<bool()>& done) {
   const BusyScope busy;
   if (done()) return;
   QEventLoop loop;
   QTimer poll;
   poll.setInterval(std::chrono::milliseconds(10));
-  const auto deadline = std::chrono::steady_clock::now() + bound;
   QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (done() || std::chrono::steady_clock::now() >= deadline) loop.quit();
+    if (done()) loop.quit();
   });
   poll.start();
   loop.exec(QEventLoop::AllEvents);

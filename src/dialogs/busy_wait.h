@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Blocking calls (searches, requests) run on the user-interface thread. While one runs, the
-// windows must keep painting but take no input: nothing the user does during the wait may act
-// afterwards.
-//
-// Usage: session.SetIdleHandler([] { BusyScope::Pump(); }); then wrap each blocking call:
-//   { BusyScope busy; session.SearchDevices(6, 6); }
+// While blocking work (a search, a request, a file call) runs on another thread, the windows
+// must keep painting but take no input: nothing the user does during the wait may act
+// afterwards. WaitPumping is that wait.
 
 #include <chrono>
 #include <functional>
@@ -39,10 +36,8 @@ class BusySuspend {
   BusySuspend& operator=(const BusySuspend&) = delete;
 };
 
-// A wait that keeps painting and discards input, like a BusyScope around a sleep.
-void SleepPumping(std::chrono::milliseconds duration);
-
-// The same wait, ended early once done() is true; done is asked every 10 ms on this thread.
-void WaitPumping(const std::function<bool()>& done, std::chrono::milliseconds bound);
+// Waits, painting and discarding input like a BusyScope, until done() is true; done is asked
+// every 10 ms on this thread.
+void WaitPumping(const std::function<bool()>& done);
 
 }  // namespace corvane::dialogs

@@ -20,17 +20,12 @@ QFont SystemFont() {
   return font;
 }
 
-constexpr int kMapByHostName = 1;
-constexpr int kMapByAddress = 2;
-constexpr int kCancelled = 0;
-
 }  // namespace
 
-CMapTypeDlg::CMapTypeDlg(int& mapType, QWidget* parent)
+CMapTypeDlg::CMapTypeDlg(QWidget* parent)
     : TemplateDialog(Template{130, 57, QStringLiteral("Mapping Type"), kCaptionWithCloseBox,
                               kSystemFontBaseUnits, SystemFont()},
-                     parent),
-      mapType_(mapType) {
+                     parent) {
   auto* ok = new QPushButton(QStringLiteral("OK"), this);  // owned by the dialog
   SetControlId(ok, 1);
   ok->setDefault(true);
@@ -68,15 +63,15 @@ void CMapTypeDlg::OnPaint() {
 void CMapTypeDlg::OnOK() {
   // The first marked button in id order decides.
   if (m_hostName->isChecked()) {
-    mapType_ = kMapByHostName;
+    answer_ = operations::MapType::kHostName;
   } else if (m_address->isChecked()) {
-    mapType_ = kMapByAddress;
+    answer_ = operations::MapType::kAddress;
   }
   done(QDialog::Accepted);
 }
 
 void CMapTypeDlg::reject() {
-  mapType_ = kCancelled;
+  answer_ = operations::MapType::kCancelled;
   TemplateDialog::reject();
 }
 

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Asks whether a share is to be mapped by the device's name or by its address. The answer goes
-// into the map type the caller hands in (1 host name, 2 address, 0 cancelled), not into the
-// dialog's result.
+// Asks whether a share is to be mapped by the device's name or by its address.
 
 #include "dialogs/template_dialog.h"
+#include "operations/interaction.h"
 
 class QRadioButton;
 
@@ -18,7 +17,11 @@ class CMapTypeDlg : public TemplateDialog {
   static constexpr int kIdHostName = 1031;
   static constexpr int kIdAddress = 1032;
 
-  explicit CMapTypeDlg(int& mapType, QWidget* parent = nullptr);
+  explicit CMapTypeDlg(QWidget* parent = nullptr);
+
+  // The host name until the user chose otherwise; kCancelled after Cancel, Escape or the close
+  // box.
+  operations::MapType Answer() const { return answer_; }
 
   QRadioButton* HostNameButton() const { return m_hostName; }
   QRadioButton* AddressButton() const { return m_address; }
@@ -38,7 +41,7 @@ class CMapTypeDlg : public TemplateDialog {
   void OnOK();
   void Choose(QRadioButton* chosen);
 
-  int& mapType_;
+  operations::MapType answer_ = operations::MapType::kHostName;
   QRadioButton* m_hostName = nullptr;
   QRadioButton* m_address = nullptr;
   bool exposeWatched_ = false;

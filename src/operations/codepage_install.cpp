@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/codepage_install.h"
 
+#include "operations/blocking.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -37,7 +39,7 @@ bool FormatTargetPath(PathBuffer& path, std::string_view host, std::string_view 
 void ReadSystemShare(protocol::Session& session, Interaction& interaction) {
   for (int attempt = 0; attempt < kShareLookupTries; ++attempt) {
     session.ShareNameText.Clear();
-    interaction.Blocking([&] { session.ReadShareName(); });
+    RunBlocking(interaction, [&] { session.ReadShareName(); });
     if (IsKnownSystemShare(session.ShareNameText.view())) return;
   }
 }
@@ -80,14 +82,14 @@ LanguageCheck CheckLanguageSupport(protocol::Session& session, Interaction& inte
   LanguageCheck check;
   session.IdeOkText.Clear();
   for (int attempt = 0; attempt < kDiskStateTries && !check.diskStateAnswered; ++attempt) {
-    interaction.Blocking([&] { check.diskStateAnswered = session.ReadIdeOk() != 0; });
+    RunBlocking(interaction, [&] { check.diskStateAnswered = session.ReadIdeOk() != 0; });
   }
   const int state = language::LeadingInteger(session.IdeOkText.view());
   if (state == 1 || state == 2 || state == 3) check.disk = static_cast<DiskState>(state);
   if (!check.Ready()) return check;
 
   session.CodepageText.Clear();
-  interaction.Blocking([&] { check.codepageAnswered = session.ReadCodepage() != 0; });
+  RunBlocking(interaction, [&] { check.codepageAnswered = session.ReadCodepage() != 0; });
   check.LanguageIndex =
       language::LanguageIndexForCodepage(language::LeadingInteger(session.CodepageText.view()));
   return check;
@@ -133,7 +135,7 @@ InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFile
   InstallResult result;
   result.languageIndex = LanguageIndex;
   session.RwText.Set("rw");
-  interaction.Blocking([&] { result.rwConfirmed = session.SendRw() != 0; });
+  RunBlocking(interaction, [&] { result.rwConfirmed = session.SendRw() != 0; });
 
   ReadSystemShare(session, interaction);
   result.ShareNameText = session.ShareNameText.str();
@@ -150,7 +152,7 @@ InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFile
     }
     bool written = false;
     CodepageWrite write;
-    interaction.Blocking([&] {
+    RunBlocking(interaction, [&] {
       written = WriteCodepageResource(files, id, path.view(), result.CopyFailed, &write);
     });
     if (!written) {
@@ -160,7 +162,7 @@ InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFile
       break;
     }
     result.written.push_back(path.str());
-    interaction.CodepageFileWritten(path.view(), write.written);
+    interaction.Report({Progress::Kind::kFileWritten, path.view(), write.written});
   }
   if (ids.empty() && result.failure == InstallFailure::kNone) {
     result.failure = InstallFailure::kUnknownLanguage;
@@ -169,12 +171,12 @@ InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFile
   if (result.failure == InstallFailure::kNone) {
     session.CodepageText.Set(
         language::kLanguages[static_cast<std::size_t>(LanguageIndex)].codepage);
-    interaction.Blocking([&] { result.codepageConfirmed = session.SetCodepage() != 0; });
+    RunBlocking(interaction, [&] { result.codepageConfirmed = session.SetCodepage() != 0; });
     return result;
   }
   result.CopyFailed = 1;
   session.StopText.Set("stop");
-  interaction.Blocking([&] { result.stopConfirmed = session.SendStop() != 0; });
+  RunBlocking(interaction, [&] { result.stopConfirmed = session.SendStop() != 0; });
   return result;
 }
 

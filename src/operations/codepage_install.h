@@ -94,7 +94,7 @@ struct InstallResult {
 
 // The installer. LanguageIndex names a row of language::kLanguages; host is the device's
 // address as the target paths name it. Every request and every file goes through
-// interaction.Blocking, and each file written is reported to interaction.CodepageFileWritten.
+// RunBlocking, and each file written is reported to the front end (Progress::kFileWritten).
 InstallResult InstallCodepageFiles(protocol::Session& session, platform::SmbFiles& files,
                                    int LanguageIndex, std::string_view host,
                                    Interaction& interaction);

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/credentials.h"
 
+#include "operations/blocking.h"
+
 namespace corvane::operations {
 
 namespace {
@@ -12,7 +14,7 @@ CredentialsAnswer TryPair(protocol::Session& session, Interaction& interaction,
   session.LoginUserName.Set(user);
   session.LoginPassword.Set(password);
   std::optional<int> answer;
-  interaction.Blocking([&] { answer = session.AnswerCredentials(); });
+  RunBlocking(interaction, [&] { answer = session.AnswerCredentials(); });
   session.LoginUserName.Clear();
   session.LoginPassword.Clear();
   if (!answer) return CredentialsAnswer::kNoAnswer;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/device_view.h"
 
+#include "operations/blocking.h"
+
 #include "operations/input_rules.h"
 
 #include <algorithm>
@@ -54,10 +56,10 @@ DeviceDetails ShowDevice(protocol::Session& session, Interaction& interaction) {
   }
   // Emptied first, so a failed read shows an empty workgroup rather than the last device's.
   session.WorkgroupText.Clear();
-  interaction.Blocking([&] { details.workgroupRead = session.ReadWorkgroup() != 0; });
+  RunBlocking(interaction, [&] { details.workgroupRead = session.ReadWorkgroup() != 0; });
   details.workgroup = session.WorkgroupText.str();
-  interaction.WorkgroupRead(details.workgroup);
-  interaction.Blocking([&] { details.sharesRead = session.ReadShareList() != 0; });
+  interaction.Report({Progress::Kind::kWorkgroupRead, details.workgroup});
+  RunBlocking(interaction, [&] { details.sharesRead = session.ReadShareList() != 0; });
   for (const protocol::ShareEntry& share : session.ShareList) {
     details.shares.push_back(share.name.str());
   }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/drive_mapping.h"
 
+#include "operations/blocking.h"
 #include "operations/input_rules.h"
 #include "operations/reachability_check.h"
-#include "operations/run_aside.h"
 #include "platform/unc_path.h"
 
 namespace corvane::operations {
@@ -53,7 +53,7 @@ class Mapping {
   }
 
   DriveResult Attempt() {
-    return internal::RunAside(interaction_, [&] {
+    return RunBlocking(interaction_, [&] {
       return services_.drives.AddConnection(letter_, remote_, login_.user.view(),
                                             login_.password.view());
     });
@@ -82,7 +82,7 @@ bool SettableHostName(std::string_view name) {
 }
 
 std::string Unavailable(platform::DriveMappings& drives, Interaction& interaction) {
-  return internal::RunAside(interaction, [&] { return drives.Unavailable(); });
+  return RunBlocking(interaction, [&] { return drives.Unavailable(); });
 }
 
 }  // namespace
@@ -113,7 +113,7 @@ MountResult MountShare(const ShareServices& services, const MountRequest& reques
     return end(MountOutcome::kNameRefused);
   }
   const char letter = *request.letter;
-  internal::RunAside(interaction, [&] { return services.drives.CancelConnection(letter, false); });
+  RunBlocking(interaction, [&] { return services.drives.CancelConnection(letter, false); });
   result.lastAttempt = Mapping(services, letter, result.remote, interaction).Connect();
   return end(result.lastAttempt == DriveResult::kOk ? MountOutcome::kMapped
                                                     : MountOutcome::kFailed);
@@ -129,8 +129,7 @@ UnmountResult UnmountDrive(platform::DriveMappings& drives, std::string_view dri
   }
   // An empty text names no drive, which the system refuses like any other name it lacks.
   const char letter = driveText.empty() ? '\0' : driveText.front();
-  result.result =
-      internal::RunAside(interaction, [&] { return drives.CancelConnection(letter, false); });
+  result.result = RunBlocking(interaction, [&] { return drives.CancelConnection(letter, false); });
   if (result.result == DriveResult::kOk) result.outcome = UnmountOutcome::kDone;
   return result;
 }

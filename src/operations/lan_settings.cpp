@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/lan_settings.h"
 
+#include "operations/blocking.h"
+
 #include <array>
 
 namespace corvane::operations {
@@ -80,7 +82,7 @@ LanResult ChangeLanSettings(protocol::Session& session, LanChange change,
   }
   int answer = 0;
   if (change == LanChange::kDhcp) {
-    interaction.Blocking([&] { answer = session.SetDhcp(); });
+    RunBlocking(interaction, [&] { answer = session.SetDhcp(); });
     if (answer == 0) {
       result.outcome = LanOutcome::kDhcpFailed;
       return result;
@@ -92,7 +94,7 @@ LanResult ChangeLanSettings(protocol::Session& session, LanChange change,
     return result;
   }
   result.newAddress = session.NewAddress.str();
-  interaction.Blocking([&] { answer = session.SetAddress(); });
+  RunBlocking(interaction, [&] { answer = session.SetAddress(); });
   // A device may take the address and lose the reply: the new search tells.
   result.outcome = LanOutcome::kAddressSent;
   result.confirmed = answer != 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/names.h"
 
+#include "operations/blocking.h"
+
 #include "operations/input_rules.h"
 
 namespace corvane::operations {
@@ -52,7 +54,7 @@ NamesResult ChangeNames(protocol::Session& session, const NamesInput& input,
     return {NamesOutcome::kHostNameRefused, *refusal, false, false};
   }
   SetFitting(session.HostNameText, input.hostName);
-  interaction.Blocking([&] { result.hostNameConfirmed = session.SetHostName() != 0; });
+  RunBlocking(interaction, [&] { result.hostNameConfirmed = session.SetHostName() != 0; });
 
   if (const auto refusal = CheckWorkgroup(input.workgroup)) {
     result.outcome = NamesOutcome::kWorkgroupRefused;
@@ -60,8 +62,8 @@ NamesResult ChangeNames(protocol::Session& session, const NamesInput& input,
     return result;
   }
   SetFitting(session.WorkgroupText, input.workgroup);
-  interaction.Blocking([&] { result.workgroupConfirmed = session.SetWorkgroup() != 0; });
-  interaction.Wait(kNameSettleTime);
+  RunBlocking(interaction, [&] { result.workgroupConfirmed = session.SetWorkgroup() != 0; });
+  Pause(interaction, kNameSettleTime);
   return result;
 }
 

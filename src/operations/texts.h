@@ -69,9 +69,9 @@ inline constexpr std::string_view kWorkgroupTooLong =
 inline constexpr std::string_view kCredentialsUnanswered =
     "The device did not answer the password check.";
 
-
 // Shares on drive letters, and a device that no longer answers.
-inline constexpr std::string_view kSelectShareToMount = "You should select a samba server disk to mount!";
+inline constexpr std::string_view kSelectShareToMount =
+    "You should select a samba server disk to mount!";
 inline constexpr std::string_view kMapFailed = "Failed to map drive.";
 inline constexpr std::string_view kMapDone = "Successfully mapped drive.";
 inline constexpr std::string_view kUnmountFailed =

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "operations/web_page.h"
 
-#include "operations/run_aside.h"
+#include "operations/blocking.h"
 
 namespace corvane::operations {
 
@@ -10,8 +10,7 @@ WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browse
   WebPageResult result{WebPageOutcome::kSystemOpener, "http://" + std::string(address),
                        browser.DefaultBrowserName()};
   if (result.browserName.find("IE") == std::string::npos) {
-    switch (
-        internal::RunAside(interaction, [&] { return browser.StartDefaultBrowser(result.url); })) {
+    switch (RunBlocking(interaction, [&] { return browser.StartDefaultBrowser(result.url); })) {
       case platform::BrowserStart::kStarted:
         result.outcome = WebPageOutcome::kBrowser;
         return result;
@@ -22,7 +21,7 @@ WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browse
         break;
     }
   }
-  if (!internal::RunAside(interaction, [&] { return browser.StartSystemOpener(result.url); })) {
+  if (!RunBlocking(interaction, [&] { return browser.StartSystemOpener(result.url); })) {
     result.outcome = WebPageOutcome::kNotStarted;
   }
   return result;

@@ -88,8 +88,6 @@ inline constexpr int kDiscoverySends = 2;
 inline constexpr std::chrono::milliseconds kDiscoveryPollPause{20};
 inline constexpr int kDiscoveryPollsPerInterface = 32;
 inline constexpr std::chrono::milliseconds kExchangePollPause{100};
-inline constexpr std::chrono::milliseconds kIdleSlice{
-    10};  // longest stretch without the idle handler
 
 // Poll limits (an exchange fails when its counter exceeds the limit) and drain rounds.
 inline constexpr int kShortLimit = 10;

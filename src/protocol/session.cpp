@@ -56,9 +56,8 @@ TransportProblem DescribeOtherListeners(const std::vector<platform::PortListener
 struct Session::Impl {
   UdpTransport transport;
   std::vector<TransportProblem> problems;
-  std::function<void()> idle;
   std::function<void(std::string_view)> trace = WriteToStdout;
-  SocketExchangeIo sockets{transport, idle};
+  SocketExchangeIo sockets{transport};
   ExchangeIo* io = &sockets;  // the sockets, or what a test put in their place
 };
 
@@ -116,10 +115,6 @@ const std::vector<TransportProblem>& Session::TransportProblems() const {
 
 void Session::SearchDevices(int firstFilter, int secondFilter) {
   RunSearch(*impl_->io, InterfaceCount, ClientId, firstFilter, secondFilter, DeviceTable);
-}
-
-void Session::SetIdleHandler(std::function<void()> handler) {
-  impl_->idle = std::move(handler);
 }
 
 void Session::SetTraceSink(std::function<void(std::string_view)> sink) {

@@ -69,9 +69,6 @@ class Session {
   // CheckCredentials returns. A device that is gone is not one that refused the password.
   std::optional<int> AnswerCredentials();
 
-  // Called about every 10 ms (after each poll and each slice of a pause) while a search or
-  // request waits, so a window can repaint.
-  void SetIdleHandler(std::function<void()> handler);
   // Receives each diagnostic trace line (with its "\n"); by default they go to stdout.
   void SetTraceSink(std::function<void(std::string_view)> sink);
 

@@ -122,18 +122,12 @@ TEST_F(BusyWaitTest, MessageBoxInsideAWaitCanBeAnswered) {
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
 }
 
-TEST_F(BusyWaitTest, PumpAndSleepKeepTimersAndPaintingGoing) {
+TEST_F(BusyWaitTest, PumpKeepsTimersAndPaintingGoing) {
   int fired = 0;
-  {
-    const BusyScope busy;
-    QTimer::singleShot(0, [&] { ++fired; });
-    BusyScope::Pump();
-    EXPECT_EQ(fired, 1);
-  }
+  const BusyScope busy;
   QTimer::singleShot(0, [&] { ++fired; });
-  SleepPumping(20ms);
-  EXPECT_EQ(fired, 2);
-  EXPECT_FALSE(BusyScope::IsDiscardingInput());
+  BusyScope::Pump();
+  EXPECT_EQ(fired, 1);
 }
 
 TEST_F(BusyWaitTest, WaitForWorkElsewhereEndsWhenItIsDoneAndTakesNoInput) {
@@ -147,12 +141,11 @@ TEST_F(BusyWaitTest, WaitForWorkElsewhereEndsWhenItIsDoneAndTakesNoInput) {
     std::this_thread::sleep_for(100ms);
     done = true;
   });
-  WaitPumping([&] { return done.load(); }, 10s);
+  WaitPumping([&] { return done.load(); });
   worker.join();
   EXPECT_EQ(fired, 1);
   EXPECT_EQ(edit_->text(), "");
   EXPECT_FALSE(BusyScope::IsDiscardingInput());
-  WaitPumping([] { return false; }, 50ms);  // work that never ends does not hold it
 }
 
 }  // namespace

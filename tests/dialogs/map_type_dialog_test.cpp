@@ -18,14 +18,14 @@ namespace {
 
 class MapTypeDialogTest : public WithLook {
  protected:
-  // Runs the dialog as Mount does (the type preset to 1); the action answers it.
-  int Run(const std::function<void(CMapTypeDlg&)>& action, int mapType = 1) {
-    CMapTypeDlg dialog(mapType);
+  // Runs the dialog as Mount does; the action answers it. 1 host name, 2 address, 0 cancelled.
+  int Run(const std::function<void(CMapTypeDlg&)>& action) {
+    CMapTypeDlg dialog;
     testing::ModalWatcher watcher;
     watcher.Expect([&](QWidget*) { action(dialog); });
     dialog.DoModal();
     EXPECT_TRUE(watcher.AllDone());
-    return mapType;
+    return static_cast<int>(dialog.Answer());
   }
   static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
 };
@@ -64,14 +64,12 @@ TEST_F(MapTypeDialogTest, ARepaintMarksHostNameAgainWhichThenWins) {
               Click(FindControl(&dialog, 1));
             }),
             1);
-  // Neither marked: OK leaves the type as it was.
-  EXPECT_EQ(Run(
-                [](CMapTypeDlg& dialog) {
-                  dialog.HostNameButton()->setChecked(false);
-                  Click(FindControl(&dialog, 1));
-                },
-                2),
-            2);
+  // Neither marked: OK leaves the type as Mount set it, the host name.
+  EXPECT_EQ(Run([](CMapTypeDlg& dialog) {
+              dialog.HostNameButton()->setChecked(false);
+              Click(FindControl(&dialog, 1));
+            }),
+            1);
 }
 
 }  // namespace

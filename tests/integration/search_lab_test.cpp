@@ -27,8 +27,7 @@ std::string Describe(const DeviceRecordList& table) {
 TEST(SearchLab, FourInterfacesGiveTheTableOfTheOneAfterAnotherSearch) {
   UdpTransport transport;
   ASSERT_TRUE(transport.Open(platform::ListLocalInterfaces()).empty());
-  const std::function<void()> noIdle;
-  SocketExchangeIo io(transport, noIdle);
+  SocketExchangeIo io(transport);
   const ClientIdBytes clientId = DrawClientId();
 
   DeviceRecordList together;

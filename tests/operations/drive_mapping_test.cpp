@@ -49,14 +49,14 @@ TEST_F(MountShareTest, ReplacesTheLettersConnectionAndAsksNothingWhenTheShareIsO
   ASSERT_EQ(drives_.CancelCalls().size(), 1u);
   EXPECT_FALSE(drives_.CancelCalls()[0].force);
   EXPECT_THAT(Attempts(), ElementsAre(":"));
-  EXPECT_THAT(user_.steps, ElementsAre("map type"));
+  EXPECT_THAT(user_.Questions(), ElementsAre("map type"));
 }
 
 TEST_F(MountShareTest, SixAttemptsWithoutCredentialsThenTheLoginOnce) {
   drives_.QueueAddResults(std::vector<DriveResult>(6, DriveResult::kLoginNeeded));
   EXPECT_EQ(Mount().outcome, MountOutcome::kMapped);
   EXPECT_THAT(Attempts(), ElementsAre(":", ":", ":", ":", ":", ":", "labuser:lab-secret"));
-  EXPECT_THAT(user_.steps, ElementsAre("map type", kLogin));
+  EXPECT_THAT(user_.Questions(), ElementsAre("map type", kLogin));
 }
 
 TEST_F(MountShareTest, AnAttemptThatCannotTurnOutOtherwiseEndsTheAttempts) {
@@ -65,7 +65,7 @@ TEST_F(MountShareTest, AnAttemptThatCannotTurnOutOtherwiseEndsTheAttempts) {
   EXPECT_EQ(result.outcome, MountOutcome::kFailed);
   EXPECT_EQ(result.lastAttempt, DriveResult::kTimedOut);
   EXPECT_EQ(drives_.AddCalls().size(), 1u);
-  EXPECT_THAT(user_.steps, ElementsAre("map type"));
+  EXPECT_THAT(user_.Questions(), ElementsAre("map type"));
 }
 
 TEST_F(MountShareTest, ADeviceNameThatWouldPointElsewhereIsRefusedBeforeTheLetterIsTouched) {
@@ -84,7 +84,7 @@ TEST_F(MountShareTest, ADeviceNameThatWouldPointElsewhereIsRefusedBeforeTheLette
 TEST_F(MountShareTest, EachEarlyEndLeavesTheLetterAsItWas) {
   drives_.Connect('Z', "\\\\old\\share");
   EXPECT_EQ(Mount({"NAS", "192.168.50.21", "", 'Z'}).outcome, MountOutcome::kNoShare);
-  EXPECT_TRUE(user_.steps.empty());
+  EXPECT_TRUE(user_.Questions().empty());
   user_.mapType = MapType::kCancelled;
   EXPECT_EQ(Mount().outcome, MountOutcome::kCancelled);
   user_.mapType = MapType::kAddress;
@@ -99,7 +99,7 @@ TEST_F(MountShareTest, EachEarlyEndLeavesTheLetterAsItWas) {
   user_.steps.clear();
   drives_.SetUnavailable("no session bus");
   EXPECT_EQ(Mount().unavailable, "no session bus");
-  EXPECT_TRUE(user_.steps.empty()) << "nothing is asked when letters cannot be mapped";
+  EXPECT_TRUE(user_.Questions().empty()) << "nothing is asked when letters cannot be mapped";
 }
 
 TEST(UnmountDriveTest, RefusedWhileFilesAreOpenOrWithoutAConnection) {

@@ -113,27 +113,30 @@ class RecordingInteraction : public Interaction {
   std::function<std::pair<std::string, std::string>()> answer;
   std::function<std::pair<std::string, std::string>()> shareAnswer;
   MapType mapType = MapType::kAddress;
-  // "ask", "blocking", "wait 1000", "workgroup WG", "map type", "share login \\host\share"
+  // "ask", "blocking", "workgroup WG", "map type", "share login \\host\share"
   std::vector<std::string> steps;
+
+  // The steps without the waits: what the user saw.
+  std::vector<std::string> Questions() const {
+    std::vector<std::string> asked;
+    for (const std::string& step : steps) {
+      if (step != "blocking") asked.push_back(step);
+    }
+    return asked;
+  }
 
   std::optional<platform::Credentials> AskAdministratorCredentials() override {
     steps.push_back("ask");
     return Give(answer);
   }
-  void Blocking(const std::function<void()>& exchange) override {
+  // Blocking work really runs beside; the wait is recorded as one step.
+  void WaitUntil(const std::function<bool()>& done) override {
     steps.push_back("blocking");
-    exchange();
+    while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  void Wait(std::chrono::milliseconds duration) override {
-    steps.push_back("wait " + std::to_string(duration.count()));
-  }
-  void WorkgroupRead(std::string_view workgroup) override {
-    steps.push_back("workgroup " + std::string(workgroup));
-  }
-  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  void Report(const Progress& progress) override {
+    if (progress.kind == Progress::Kind::kWorkgroupRead) {
+      steps.push_back("workgroup " + std::string(progress.text));
     }
   }
   MapType ChooseMapType() override {

@@ -4,16 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include "operations/reachability_check.h"
 #include "platform/testing/fake_web_browser.h"
 #include "scripted_device.h"
 
 namespace corvane::operations {
 namespace {
 
-using namespace std::chrono_literals;
 using platform::BrowserStart;
 using platform::testing::FakeWebBrowser;
 using ::testing::ElementsAre;
@@ -35,17 +31,6 @@ TEST(OpenWebPageTest, IeAndAMissingBrowserGoToTheSystemOpener) {
               ElementsAre(std::string("browser ") + kUrl, std::string("opener ") + kUrl,
                           std::string("browser ") + kUrl, std::string("opener ") + kUrl,
                           std::string("browser ") + kUrl));
-}
-
-TEST(CheckReachableTest, AnAnswerAfterTheCheckGaveUpNeverCountsForALaterOne) {
-  testing::RecordingInteraction user;
-  EXPECT_FALSE(CheckReachable("192.168.50.21", user, [](const std::string&, auto) {
-    std::this_thread::sleep_for(kReachabilityWait + 200ms);
-    return true;
-  }));
-  EXPECT_FALSE(CheckReachable("192.168.50.22", user,
-                              [](const std::string& address, auto) { return address.empty(); }));
-  EXPECT_TRUE(CheckReachable("192.168.50.22", user, [](const std::string&, auto) { return true; }));
 }
 
 }  // namespace

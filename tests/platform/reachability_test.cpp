@@ -8,38 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 namespace corvane::platform {
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
-
-TEST(ReachabilityWorker, ALateResultNeverAnswersALaterCheck) {
-  std::atomic<bool> firstFinished{false};
-  const auto start = Clock::now();
-  {
-    // The device answers only after its check gave up.
-    ReachabilityWorker first("192.168.50.21", 300ms,
-                             [&](const std::string&, std::chrono::milliseconds bound) {
-                               std::this_thread::sleep_for(bound);
-                               firstFinished = true;
-                               return true;
-                             });
-    EXPECT_EQ(first.WaitFor(50ms), Reachability::kPending);
-  }
-  // Giving up joined the worker, within the bound it was given.
-  EXPECT_TRUE(firstFinished);
-  EXPECT_LT(Clock::now() - start, 2s);
-
-  ReachabilityWorker second("192.168.50.22", 300ms,
-                            [](const std::string& address, std::chrono::milliseconds) {
-                              return address == "192.168.50.21";
-                            });
-  EXPECT_EQ(second.WaitFor(2s), Reachability::kUnreachable);
-  EXPECT_EQ(second.Result(), Reachability::kUnreachable);
-}
 
 TEST(CheckHttpReachable, NeedsAnOpenPortAndAnAddress) {
   const int listener = ::socket(AF_INET, SOCK_STREAM, 0);

@@ -299,9 +299,6 @@ TEST(Reachability, TheWebPortDecides) {
   const auto start = Clock::now();
   EXPECT_FALSE(CheckHttpReachable(kNobody, kReachabilityBound));
   EXPECT_LT(Clock::now() - start, kReachabilityBound + 500ms);
-
-  ReachabilityWorker worker(kAlder, kReachabilityBound);
-  EXPECT_EQ(worker.WaitFor(2s), Reachability::kReachable);
 }
 
 }  // namespace

@@ -16,16 +16,11 @@ namespace corvane::operations::testing {
 
 class UnattendedInteraction : public Interaction {
  public:
+  void WaitUntil(const std::function<bool()>& done) override {
+    while (!done()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   std::optional<platform::Credentials> AskAdministratorCredentials() override {
     return std::nullopt;
-  }
-  void Blocking(const std::function<void()>& exchange) override { exchange(); }
-  void Wait(std::chrono::milliseconds) override {}
-  void WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) override {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done() && std::chrono::steady_clock::now() < deadline) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
   }
   MapType ChooseMapType() override { return MapType::kAddress; }
   std::optional<platform::Credentials> AskShareCredentials(std::string_view) override {
