@@ -1,41 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/drive_map.h"
 
-#include <algorithm>
-#include <cctype>
+#include "platform/ascii_case.h"
+#include "platform/unc_path.h"
 
 namespace corvane::app {
 namespace {
 
 using platform::DriveType;
+using platform::EqualIgnoringCase;
 
 char LetterOf(std::size_t row) {
   return static_cast<char>('A' + row);
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
 }
 
 bool OfferedForMapping(char letter, DriveType type) {
   return letter > 'C' && type != DriveType::kLocal;
 }
 
-// "\\server\share" -> host "server", share "share". A name that cannot be split names no share we
-// could match, so the row is left without a connection rather than keeping an older one.
+// A name that is no "\\server\share" names no share we could match, so the row is left
+// without a connection rather than keeping an older one.
 void StoreConnection(DriveMapEntry& row, std::string_view remoteName) {
-  const std::size_t split =
-      remoteName.size() > 2 ? remoteName.find('\\', 2) : std::string_view::npos;
-  if (split == std::string_view::npos) {
-    row.host.Clear();
-    row.share.Clear();
-    return;
-  }
-  row.host.Set(remoteName.substr(2, split - 2));
-  row.share.Set(remoteName.substr(split + 1));
+  const std::optional<platform::UncPath> share = platform::ParseShareName(remoteName);
+  row.host.Set(share ? share->host : "");
+  row.share.Set(share ? share->share : "");
 }
 
 }  // namespace

@@ -211,10 +211,7 @@ void CMainDlg::OnInitDialog() {
   m_editHostName->clear();
   m_editWorkgroup->clear();
   InsertListColumns();
-  ScanDriveMappings(DriveMap, m_drives);
-  FillDriveCombo();
-  RefreshDeviceList();
-  m_deviceSelected = 0;
+  StartOver();
 }
 
 void CMainDlg::FillDriveCombo() {

@@ -68,7 +68,6 @@ class CMainDlg : public dialogs::TemplateDialog {
   void OnAbout();
   void OnExit();
   void OnSetLanguage();
-  int CheckDeviceReachable();
   void FillDriveCombo();
   void RefreshShareList(int row, bool hostIgnoreCase);
   // What a repaint of the window does: follow drive connections made outside the program.
@@ -122,6 +121,9 @@ class CMainDlg : public dialogs::TemplateDialog {
   void FollowDriveMappings();
   void EndWaitingRescan();
   void ReportDeviceGone();
+  // Rescans the drive letters, searches again and clears the selection: where the window
+  // starts, and where it starts over after a device went away or restarted.
+  void StartOver();
   void RefreshDrives(bool hostIgnoreCase);
   operations::MountRequest MountRequestFromWindow() const;
   int SelectedShareRowFromTop() const;

@@ -32,10 +32,7 @@ void CMainDlg::OnSetLanguage() {
   dialog.DoModal();
   if (LanguageResult.load() != 0) return;
   // The device has restarted: its shares, and perhaps its address, are to be found again.
-  ScanDriveMappings(DriveMap, m_drives);
-  FillDriveCombo();
-  RefreshDeviceList();
-  m_deviceSelected = 0;
+  StartOver();
 }
 
 }  // namespace corvane::app

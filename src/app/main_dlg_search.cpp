@@ -13,7 +13,6 @@
 #include "dialogs/message_box.h"
 #include "operations/blocking.h"
 #include "operations/device_view.h"
-#include "operations/reachability_check.h"
 
 namespace corvane::app {
 namespace {
@@ -163,18 +162,13 @@ void CMainDlg::RefreshShareList(int row, bool hostIgnoreCase) {
   }
 }
 
-int CMainDlg::CheckDeviceReachable() {
-  WindowInteraction interaction(*this);
-  if (operations::CheckReachable(SelectedDeviceHost.str(), interaction, m_reachabilityTest)) {
-    return 1;
-  }
-  ReportDeviceGone();
-  return 0;
-}
-
 void CMainDlg::ReportDeviceGone() {
   dialogs::ShowMessage(this, operations::text::kDeviceGone, "Warning",
                        dialogs::MessageIcon::kWarning);
+  StartOver();
+}
+
+void CMainDlg::StartOver() {
   ScanDriveMappings(DriveMap, m_drives);
   FillDriveCombo();
   RefreshDeviceList();

@@ -122,10 +122,11 @@ void CMainDlg::OnConnectWebPage() {
     return;
   }
   SelectedDeviceHost.Set(DeviceItemText(device, kAddressColumn));
-  if (CheckDeviceReachable() == 0) return;
-  // Neither a browser that would not start nor the opener is reported.
   WindowInteraction interaction(*this);
-  operations::OpenWebPage(SelectedDeviceHost.view(), *m_browser, interaction);
+  const operations::WebPageResult result = operations::OpenWebPage(
+      SelectedDeviceHost.view(), *m_browser, interaction, m_reachabilityTest);
+  // Neither a browser that would not start nor the opener is reported.
+  if (result.outcome == operations::WebPageOutcome::kUnreachable) ReportDeviceGone();
 }
 
 }  // namespace corvane::app

@@ -42,7 +42,7 @@ void Fail(Console& console, std::string_view message) {
 
 // The share's user and password fill buffers of 16 characters, as the window's Login dialog does.
 std::optional<std::string> CheckShareText(std::string_view text) {
-  if (text.size() <= kMaxPasswordLength) return std::nullopt;
+  if (text.size() <= protocol::kMaxLoginLength) return std::nullopt;
   return "a share's user name and password hold at most 16 characters each";
 }
 
@@ -533,14 +533,13 @@ int RunUnmount(const CommandLine& line, Console& console) {
 
 int RunWeb(const CommandLine& line, Console& console) {
   CommandInteraction interaction({}, line.address, console);
-  if (!operations::CheckReachable(line.address, interaction)) {
-    Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
-    return kExitDeviceFailed;
-  }
   const std::unique_ptr<platform::WebBrowser> browser = platform::MakeWebBrowser();
   const operations::WebPageResult result =
       operations::OpenWebPage(line.address, *browser, interaction);
   switch (result.outcome) {
+    case operations::WebPageOutcome::kUnreachable:
+      Fail(console, "Device is no longer available: nothing answers at http://" + line.address);
+      return kExitDeviceFailed;
     case operations::WebPageOutcome::kBrowser:
       console.out << "Opened " << result.url << " in " << TerminalSafe(result.browserName) << "\n";
       return kExitOk;

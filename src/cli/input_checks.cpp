@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input_checks.h"
 
+#include "protocol/protocol_constants.h"
+
 namespace corvane::cli {
 
 namespace {
@@ -74,7 +76,7 @@ operations::StaticAddressInput ReadStaticInput(const std::optional<std::string>&
 }
 
 std::optional<std::string> CheckPassword(std::string_view password) {
-  if (password.size() <= kMaxPasswordLength) return std::nullopt;
+  if (password.size() <= protocol::kMaxLoginLength) return std::nullopt;
   return "the administrator password can hold at most 16 characters";
 }
 

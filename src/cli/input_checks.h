@@ -25,8 +25,7 @@ operations::StaticAddressInput ReadStaticInput(const std::optional<std::string>&
                                                const std::optional<std::string>& netmask,
                                                const std::optional<std::string>& gateway);
 
-// The device takes at most 16 characters of password.
-inline constexpr std::size_t kMaxPasswordLength = 16;
+// The device takes at most protocol::kMaxLoginLength characters of password.
 std::optional<std::string> CheckPassword(std::string_view password);
 
 // A message made fit for one line of a terminal: the line break inside some texts becomes a

@@ -10,6 +10,7 @@
 
 #include "dialogs/template_dialog.h"
 #include "platform/secret_text.h"
+#include "protocol/protocol_constants.h"
 
 class QLineEdit;
 class QPushButton;
@@ -22,7 +23,7 @@ class CLoginDlg : public TemplateDialog {
  public:
   static constexpr int kIdUserName = 1016;
   static constexpr int kIdPassword = 1017;
-  static constexpr int kMaxChars = 16;
+  static constexpr int kMaxChars = static_cast<int>(protocol::kMaxLoginLength);
 
   // adminLoginMode 1: administrator password; otherwise share credentials.
   CLoginDlg(int adminLoginMode, QWidget* parent = nullptr);

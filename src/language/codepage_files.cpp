@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "language/codepage_files.h"
 
+#include "platform/ascii_case.h"
+
 #include <algorithm>
 #include <cctype>
 #include <climits>
@@ -34,13 +36,6 @@ const std::array<FileRow, kLanguages.size()>& FileTable() {
   return table;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
@@ -56,7 +51,7 @@ int LanguageIndexForCodepage(int codepage) {
 
 std::optional<int> FindLanguage(std::string_view name) {
   for (std::size_t index = 0; index < kLanguages.size(); ++index) {
-    if (EqualIgnoringCase(name, kLanguages[index].comboText) ||
+    if (platform::EqualIgnoringCase(name, kLanguages[index].comboText) ||
         name == kLanguages[index].codepage) {
       return static_cast<int>(index);
     }
@@ -78,12 +73,12 @@ int LeadingInteger(std::string_view text) {
 }
 
 std::optional<Target> ChooseTarget(std::string_view reportedShare) {
-  if (EqualIgnoringCase(reportedShare, kLayout2Share)) {
+  if (platform::EqualIgnoringCase(reportedShare, kLayout2Share)) {
     // The device's own spelling: its file server may match share names by case.
     return Target{TargetLayout::kArmLinux26,
                   std::string(reportedShare) + std::string(kLayout2Folders)};
   }
-  if (reportedShare.empty() || EqualIgnoringCase(reportedShare, kLayout1Share)) {
+  if (reportedShare.empty() || platform::EqualIgnoringCase(reportedShare, kLayout1Share)) {
     return Target{TargetLayout::kPowerPcLinux24, std::string(kLayout1Directory)};
   }
   return std::nullopt;

@@ -2,13 +2,17 @@
 #include "operations/web_page.h"
 
 #include "operations/blocking.h"
+#include "operations/reachability_check.h"
 
 namespace corvane::operations {
 
 WebPageResult OpenWebPage(std::string_view address, platform::WebBrowser& browser,
-                          Interaction& interaction) {
-  WebPageResult result{WebPageOutcome::kSystemOpener, "http://" + std::string(address),
-                       browser.DefaultBrowserName()};
+                          Interaction& interaction,
+                          const platform::ReachabilityTest& reachability) {
+  WebPageResult result{WebPageOutcome::kUnreachable, "http://" + std::string(address), {}};
+  if (!CheckReachable(std::string(address), interaction, reachability)) return result;
+  result.outcome = WebPageOutcome::kSystemOpener;
+  result.browserName = browser.DefaultBrowserName();
   if (result.browserName.find("IE") == std::string::npos) {
     switch (RunBlocking(interaction, [&] { return browser.StartDefaultBrowser(result.url); })) {
       case platform::BrowserStart::kStarted:

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <thread>
 
@@ -160,11 +161,16 @@ class LinuxDriveMappings : public DriveMappings {
     return updated || result == DriveResult::kNotConnected ? result : DriveResult::kStateFile;
   }
 
+  // Once the session has answered, it is taken as there for the life of this object: a mount
+  // asks every attempt, and the session does not go away between them.
   std::string Unavailable() const override {
     if (file_.folder().empty()) {
       return "drive letters need a home folder to keep their record in, and there is none";
     }
-    return gvfs::SessionProblem(bound_);
+    if (sessionAnswered_.load()) return {};
+    std::string problem = gvfs::SessionProblem(bound_);
+    sessionAnswered_.store(problem.empty());
+    return problem;
   }
 
  private:
@@ -238,6 +244,7 @@ class LinuxDriveMappings : public DriveMappings {
 
   DriveLetterFile file_;
   milliseconds bound_;
+  mutable std::atomic<bool> sessionAnswered_{false};
   std::function<MountedShares()> mountedShares_;
 };
 

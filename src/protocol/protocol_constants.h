@@ -74,6 +74,9 @@ inline constexpr std::size_t kMatchCode1Offset = 56;
 inline constexpr std::size_t kMatchCode2Offset = 57;
 inline constexpr std::size_t kDiscoveryExtNameLengthOffset = 68;
 inline constexpr std::size_t kMaxNameLength = 255;
+// Longest user name or password a credentials request carries, for the device and its shares
+// alike.
+inline constexpr std::size_t kMaxLoginLength = 16;
 
 // Read replies.
 inline constexpr std::size_t kReadReplyValueOffset = 28;

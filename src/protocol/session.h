@@ -84,8 +84,8 @@ class Session {
   FixedText<16> NewAddress;
   FixedText<16> NewNetmask;
   FixedText<16> NewGateway;
-  FixedText<17> LoginUserName;  // up to 16 characters
-  FixedText<17> LoginPassword;  // up to 16 characters
+  FixedText<kMaxLoginLength + 1> LoginUserName;
+  FixedText<kMaxLoginLength + 1> LoginPassword;
   FixedText<32> HostNameText;
   FixedText<32> WorkgroupText;
   FixedText<32> CodepageText;

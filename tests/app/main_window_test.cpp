@@ -378,25 +378,6 @@ TEST_F(MainWindowTest, DriveComboOffersFreeAndConnectedLettersAndRepaintsKeepThe
   EXPECT_EQ(combo->currentText(), QStringLiteral("F:"));
 }
 
-TEST_F(MainWindowTest, ReachabilityCheckTakesTheVerdictOfItsOwnTest) {
-  MessageLog messages;
-  CMainDlg& dialog = Window();
-  bool reachable = true;
-  dialog.UseReachabilityTest([&](const std::string&, auto) { return reachable; });
-  EXPECT_EQ(dialog.CheckDeviceReachable(), 1);
-  EXPECT_TRUE(messages.shown().empty());
-
-  reachable = false;
-  Item<QComboBox>(id::kDrive)->setCurrentIndex(3);
-  EXPECT_EQ(dialog.CheckDeviceReachable(), 0);
-  EXPECT_EQ(Item<QComboBox>(id::kDrive)->currentText(), QStringLiteral("D:")) << "refilled";
-  ASSERT_EQ(messages.shown().size(), 1u);
-  EXPECT_EQ(messages.shown()[0].text, "Device is no longer available.");
-  EXPECT_EQ(messages.shown()[0].caption, "Warning");
-  EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kWarning);
-  EXPECT_FALSE(dialog.DeviceSelected());
-}
-
 TEST_F(MainWindowTest, AboutIsOfferedOnTheWindowBackground) {
   CMainDlg& dialog = Window();
   EXPECT_EQ(dialog.AboutAction()->text(), QStringLiteral("About Corvane(&A)..."));
