@@ -18,12 +18,17 @@ bool OfferedForMapping(char letter, DriveType type) {
   return letter > 'C' && type != DriveType::kLocal;
 }
 
-// A name that is no "\\server\share" names no share we could match, so the row is left
-// without a connection rather than keeping an older one.
+// "\\server\share" or "\\server\share\folder": the host, and the rest as the share. A name
+// that is no network path names no share we could match, so the row is left without a
+// connection rather than keeping an older one.
 void StoreConnection(DriveMapEntry& row, std::string_view remoteName) {
-  const std::optional<platform::UncPath> share = platform::ParseShareName(remoteName);
-  row.host.Set(share ? share->host : "");
-  row.share.Set(share ? share->share : "");
+  const std::optional<platform::UncPath> path = platform::ParseUncPath(remoteName);
+  std::string share = path ? path->share : "";
+  for (const std::string& folder : path ? path->folders : std::vector<std::string>{}) {
+    share += "\\" + folder;
+  }
+  row.host.Set(path ? path->host : "");
+  row.share.Set(share);
 }
 
 }  // namespace
