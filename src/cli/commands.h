@@ -26,6 +26,9 @@ struct Console {
   std::function<void(std::chrono::milliseconds)> sleep = {};
 };
 
+// One line on standard error: "corvane: " and the message, made safe for a terminal.
+void Fail(Console& console, std::string_view message);
+
 // Runs the command line (args without the program name) and returns the exit status.
 int RunCorvane(const std::vector<std::string>& args, Console& console);
 

@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <utility>
 
 namespace corvane::cli {
 
@@ -64,14 +66,19 @@ bool SteersTheTerminal(std::uint32_t codePoint) {
          (codePoint >= 0x2066 && codePoint <= 0x2069);
 }
 
-bool IsControl(unsigned char byte) {
-  return byte < 0x20 || byte == 0x7F;
-}
-
-std::string UnicodeEscape(unsigned char byte) {
-  std::array<char, 8> text{};
-  std::snprintf(text.data(), text.size(), "\\u%04x", static_cast<unsigned>(byte));
-  return text.data();
+// Latin-1, as a text that is no UTF-8 is read: every byte its own character.
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string utf8;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+      utf8 += c;
+    } else {
+      utf8 += static_cast<char>(0xC0 | byte >> 6);
+      utf8 += static_cast<char>(0x80 | (byte & 0x3F));
+    }
+  }
+  return utf8;
 }
 
 // Columns count characters, not bytes, when the text is UTF-8.
@@ -103,47 +110,50 @@ std::string JoinRow(const Row& row, const std::array<std::size_t, 6>& widths) {
   return line + "\n";
 }
 
-void AppendDeviceMembers(std::string& json, const DeviceView& device) {
-  json += "\"name\":" + JsonString(device.name);
-  json += ",\"address\":" + JsonString(device.address);
-  json += ",\"netmask\":" + JsonString(device.netmask);
-  json += ",\"gateway\":" + JsonString(device.gateway);
-  json += std::string(",\"dhcp\":") + (device.dhcp ? "true" : "false");
-  json += ",\"interface\":" + JsonString(device.interfaceAddress);
+// One object on one line, its members in the order given.
+std::string JsonObject(std::initializer_list<std::pair<std::string_view, std::string>> members) {
+  std::string json = "{";
+  for (const auto& [key, value] : members) {
+    if (json.size() > 1) json += ",";
+    json += JsonString(key) + ":" + value;
+  }
+  return json + "}";
+}
+
+std::string JsonBool(bool value) {
+  return nlohmann::json(value).dump();
+}
+
+std::string DeviceObject(const DeviceView& device, std::string_view extra = {}) {
+  std::string object = JsonObject({{"name", JsonString(device.name)},
+                                   {"address", JsonString(device.address)},
+                                   {"netmask", JsonString(device.netmask)},
+                                   {"gateway", JsonString(device.gateway)},
+                                   {"dhcp", JsonBool(device.dhcp)},
+                                   {"interface", JsonString(device.interfaceAddress)}});
+  if (!extra.empty()) object.insert(object.size() - 1, extra);
+  return object;
+}
+
+// An array with one element a line, as scripts and people read it best.
+std::string JsonLines(const std::vector<std::string>& elements) {
+  std::string json = "[";
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    json += (i == 0 ? "\n  " : ",\n  ") + elements[i];
+  return json + (elements.empty() ? "]\n" : "\n]\n");
 }
 
 }  // namespace
 
+// Texts from the network are bytes. Valid UTF-8 goes out as it is; any other text is read as
+// Latin-1 and its characters beyond ASCII go out escaped (\u00XX), so that the bytes the device
+// sent can be told from the text. nlohmann-json writes control characters with JSON's own
+// escapes.
 std::string JsonString(std::string_view bytes) {
-  const bool utf8 = IsValidUtf8(bytes);
-  std::string json = "\"";
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"':
-        json += "\\\"";
-        break;
-      case '\\':
-        json += "\\\\";
-        break;
-      case '\n':
-        json += "\\n";
-        break;
-      case '\r':
-        json += "\\r";
-        break;
-      case '\t':
-        json += "\\t";
-        break;
-      default:
-        if (IsControl(byte) || (byte >= 0x80 && !utf8)) {
-          json += UnicodeEscape(byte);
-        } else {
-          json += c;
-        }
-    }
+  if (IsValidUtf8(bytes)) {
+    return nlohmann::json(std::string(bytes)).dump(-1, ' ', false);
   }
-  return json + "\"";
+  return nlohmann::json(Latin1ToUtf8(bytes)).dump(-1, ' ', true);
 }
 
 std::string TerminalSafe(std::string_view bytes) {
@@ -187,13 +197,9 @@ std::string FormatDeviceTable(const std::vector<DeviceView>& devices) {
 }
 
 std::string FormatDevicesJson(const std::vector<DeviceView>& devices) {
-  std::string json = "[";
-  for (std::size_t i = 0; i < devices.size(); ++i) {
-    json += i == 0 ? "\n  {" : ",\n  {";
-    AppendDeviceMembers(json, devices[i]);
-    json += "}";
-  }
-  return json + (devices.empty() ? "]\n" : "\n]\n");
+  std::vector<std::string> objects;
+  for (const DeviceView& device : devices) objects.push_back(DeviceObject(device));
+  return JsonLines(objects);
 }
 
 std::string FormatDetailsText(const DeviceDetails& details) {
@@ -217,15 +223,13 @@ std::string FormatDetailsText(const DeviceDetails& details) {
 }
 
 std::string FormatDetailsJson(const DeviceDetails& details) {
-  std::string json = "{";
-  AppendDeviceMembers(json, details.device);
-  json += ",\"workgroup\":" + JsonString(details.workgroup);
-  json += ",\"shares\":[";
-  for (std::size_t i = 0; i < details.shares.size(); ++i) {
-    if (i > 0) json += ",";
-    json += JsonString(details.shares[i]);
+  std::string shares = "[";
+  for (const std::string& share : details.shares) {
+    shares += (shares.size() > 1 ? "," : "") + JsonString(share);
   }
-  return json + "]}\n";
+  return DeviceObject(details.device, ",\"workgroup\":" + JsonString(details.workgroup) +
+                                          ",\"shares\":" + shares + "]") +
+         "\n";
 }
 
 std::string FormatDrivesTable(const std::vector<operations::MappedDrive>& drives) {
@@ -246,15 +250,13 @@ std::string FormatDrivesTable(const std::vector<operations::MappedDrive>& drives
 }
 
 std::string FormatDrivesJson(const std::vector<operations::MappedDrive>& drives) {
-  std::string json = "[";
-  for (std::size_t i = 0; i < drives.size(); ++i) {
-    json += i == 0 ? "\n  {" : ",\n  {";
-    json += "\"letter\":" + JsonString(std::string(1, drives[i].letter));
-    json += ",\"remote\":" + JsonString(drives[i].remote);
-    json += ",\"path\":" + JsonString(drives[i].folder);
-    json += "}";
+  std::vector<std::string> objects;
+  for (const operations::MappedDrive& drive : drives) {
+    objects.push_back(JsonObject({{"letter", JsonString(std::string(1, drive.letter))},
+                                  {"remote", JsonString(drive.remote)},
+                                  {"path", JsonString(drive.folder)}}));
   }
-  return json + (drives.empty() ? "]\n" : "\n]\n");
+  return JsonLines(objects);
 }
 
 }  // namespace corvane::cli

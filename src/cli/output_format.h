@@ -13,8 +13,9 @@ namespace corvane::cli {
 using operations::DeviceDetails;
 using operations::DeviceView;
 
-// A JSON string literal, quotes included. Texts from the network are bytes: valid UTF-8 passes
-// through, any other text is read as Latin-1 with every byte above 0x7F as \u00XX.
+// A JSON string literal, quotes included, written by nlohmann-json. Texts from the network are
+// bytes: valid UTF-8 passes through, any other text is read as Latin-1 with every byte above
+// 0x7F as \u00XX.
 std::string JsonString(std::string_view bytes);
 
 // The text for a terminal: every character that would steer the terminal rather than show

@@ -276,6 +276,10 @@ TEST_F(CliLab, UnknownOrSilentAddressGivesStatusThree) {
     EXPECT_THAT(run.err, HasSubstr(std::string("no device answered at ") + address));
     EXPECT_EQ(run.out, "");
   }
+  // NAS-DAMSON answers from another subnet: only its LAN settings are within reach.
+  const CliRun outside = RunInProcess({"set-language", "10.99.0.5", "cyrillic"});
+  EXPECT_EQ(outside.status, 1) << Describe(outside);
+  EXPECT_THAT(outside.err, HasSubstr("outside the local subnet"));
 }
 
 TEST_F(CliLab, UsageErrorsGiveStatusTwoAndSendNothing) {

@@ -27,7 +27,8 @@ TEST(JsonString, EscapesWhatJsonRequires) {
   EXPECT_EQ(JsonString("plain"), "\"plain\"");
   EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
   EXPECT_EQ(JsonString("\n\r\t"), "\"\\n\\r\\t\"");
-  EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
+  // JSON's own escapes where it has them; DEL needs none.
+  EXPECT_EQ(JsonString(std::string("\x01\x1f\b\f\x7f", 5)), "\"\\u0001\\u001f\\b\\f\x7f\"");
   EXPECT_EQ(JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/payloads_command.h"
+#include "cli/commands.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -43,9 +43,11 @@ struct CommandRun {
   std::string err;
 };
 
-CommandRun RunCommand(const std::vector<std::string>& args) {
+CommandRun RunCommand(std::vector<std::string> args) {
   std::ostringstream out, err;
-  const int status = RunPayloadsCommand(args, out, err);
+  Console console{out, err, {}};
+  args.insert(args.begin(), "payloads");
+  const int status = RunCorvane(args, console);
   return {status, out.str(), err.str()};
 }
 

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/payloads_command.h"
+// payloads: the files that language installation writes onto a device, listed or extracted.
 
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
 #include <system_error>
 
+#include "cli/command_spec.h"
+#include "cli/commands.h"
 #include "language/payload_catalogue.h"
 
 namespace corvane::cli {
@@ -14,10 +16,6 @@ namespace {
 
 using language::AllPayloads;
 using language::Payload;
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 constexpr const char* kUsage =
     "usage: corvane payloads [--extract DIR]\n"
@@ -62,10 +60,10 @@ int ExtractPayloads(const std::filesystem::path& dir, std::ostream& out, std::os
   if (error || !std::filesystem::is_directory(dir)) {
     err << "corvane payloads: cannot create folder " << dir.string()
         << (error ? ": " + error.message() : std::string()) << "\n";
-    return kExitFailure;
+    return kExitDeviceFailed;
   }
   for (const Payload& payload : AllPayloads()) {
-    if (!WritePayload(dir / std::string(payload.fileName), payload, err)) return kExitFailure;
+    if (!WritePayload(dir / std::string(payload.fileName), payload, err)) return kExitDeviceFailed;
   }
   out << "wrote " << AllPayloads().size() << " files to " << dir.string() << "\n";
   return kExitOk;
@@ -76,9 +74,11 @@ int UsageError(const std::string& problem, std::ostream& err) {
   return kExitUsage;
 }
 
-}  // namespace
-
-int RunPayloadsCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+// It reads its own arguments.
+int RunPayloads(const CommandLine& line, Console& console) {
+  const std::vector<std::string>& args = line.passThrough;
+  std::ostream& out = console.out;
+  std::ostream& err = console.err;
   if (args.empty()) {
     ListPayloads(out);
     return kExitOk;
@@ -94,6 +94,21 @@ int RunPayloadsCommand(const std::vector<std::string>& args, std::ostream& out, 
     return ExtractPayloads(args[1], out, err);
   }
   return UsageError("unknown argument '" + option + "'", err);
+}
+
+}  // namespace
+
+std::vector<CommandSpec> PayloadCommands() {
+  CommandSpec payloads;
+  payloads.command = Command::kPayloads;
+  payloads.name = "payloads";
+  payloads.summary = "  payloads               work with the language support files\n";
+  payloads.usage =
+      "Usage: corvane payloads [...]\n"
+      "Works with the language support files; see 'corvane payloads --help'.\n";
+  payloads.ownArguments = true;
+  payloads.run = RunPayloads;
+  return {payloads};
 }
 
 }  // namespace corvane::cli

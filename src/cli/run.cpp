@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line as a whole: the arguments read, then help, the version or the command's run.
+
+#include <exception>
+
+#include "cli/command_spec.h"
+#include "cli/commands.h"
+#include "cli/input_checks.h"
+#include "cli/output_format.h"
+
+namespace corvane::cli {
+
+void Fail(Console& console, std::string_view message) {
+  console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
+}
+
+int RunCorvane(const std::vector<std::string>& args, Console& console) {
+  const ParseOutcome parsed = ParseCommandLine(args);
+  const CommandLine& line = parsed.commandLine;
+  if (!parsed.ok()) {
+    Fail(console, parsed.error);
+    const std::string_view name = CommandName(line.command);
+    console.err << "Try 'corvane " << name << (name.empty() ? "" : " ") << "--help'.\n";
+    return kExitUsage;
+  }
+  if (line.help) {
+    console.out << HelpText(line.command);
+    return kExitOk;
+  }
+  if (line.version) {
+    console.out << "corvane " << CORVANE_VERSION << "\n";
+    return kExitOk;
+  }
+  for (const CommandSpec& spec : Commands()) {
+    if (spec.command == line.command) return spec.run(line, console);
+  }
+  return kExitUsage;
+}
+
+int RunProcess(int argc, const char* const* argv, Console& console) {
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  try {
+    const int status = RunCorvane(args, console);
+    console.out.flush();
+    return console.out.fail() ? 1 : status;
+  } catch (const std::exception& error) {
+    console.err << "corvane: " << error.what() << "\n";
+    return 1;
+  }
+}
+
+}  // namespace corvane::cli
