@@ -5,7 +5,6 @@
 #include <QByteArrayView>
 #include <QLineEdit>
 #include <QStringDecoder>
-#include <QTreeWidgetItem>
 #include <QVariant>
 
 namespace corvane::app {
@@ -38,17 +37,6 @@ QByteArray ToByteArray(std::string_view bytes) {
 }
 
 }  // namespace
-
-void SetDeviceItemText(QTreeWidgetItem* item, int column, std::string_view bytes) {
-  item->setText(column, FromDeviceText(bytes));
-  item->setData(column, Qt::UserRole, ToByteArray(bytes));
-}
-
-std::string DeviceItemText(const QTreeWidgetItem* item, int column) {
-  const QVariant bytes = item->data(column, Qt::UserRole);
-  if (bytes.isValid()) return bytes.toByteArray().toStdString();
-  return ToDeviceText(item->text(column));
-}
 
 void RememberDeviceBytes(QLineEdit* edit, std::string_view bytes) {
   edit->setProperty(kBytesProperty, ToByteArray(bytes));

@@ -8,7 +8,6 @@
 #include <string_view>
 
 class QLineEdit;
-class QTreeWidgetItem;
 
 namespace corvane::app {
 
@@ -16,13 +15,9 @@ namespace corvane::app {
 QString FromDeviceText(std::string_view bytes);
 std::string ToDeviceText(const QString& text);
 
-// Rows and edits that show a device's text also keep the bytes it came as, so that text the user
-// has not changed goes back to the device byte for byte: a name in a legacy code page would
-// otherwise come back re-encoded as UTF-8.
-void SetDeviceItemText(QTreeWidgetItem* item, int column, std::string_view bytes);
-std::string DeviceItemText(const QTreeWidgetItem* item, int column);
-
-// Call after the edit shows FromDeviceText(bytes).
+// Edits that show a device's text also keep the bytes it came as, so that text the user has not
+// changed goes back to the device byte for byte: a name in a legacy code page would otherwise
+// come back re-encoded as UTF-8. Call after the edit shows FromDeviceText(bytes).
 void RememberDeviceBytes(QLineEdit* edit, std::string_view bytes);
 // The remembered bytes while the edit still shows them, else the edit's text as UTF-8.
 std::string DeviceEditText(const QLineEdit* edit);

@@ -247,8 +247,7 @@ void CMainDlg::OnPaint() {
   }
   ScanDriveMappings(DriveMap, m_drives);
   FollowDriveMappings();
-  const int row = SelectedRowFromTop();
-  if (row >= 0) RefreshShareList(row, false);
+  RefreshShareList(false);
 }
 
 void CMainDlg::RequestPaintRescan() {

@@ -69,7 +69,11 @@ class CMainDlg : public dialogs::TemplateDialog {
   void OnExit();
   void OnSetLanguage();
   void FillDriveCombo();
-  void RefreshShareList(int row, bool hostIgnoreCase);
+  // Fills the share list of the selected device from the session's share list, with the drive
+  // each share is connected to; without a selected device it stays as it is.
+  void RefreshShareList(bool hostIgnoreCase);
+  // Fills the device list from the session's device table, row k showing device k.
+  void ListDeviceTable();
   // What a repaint of the window does: follow drive connections made outside the program.
   void OnPaint();
   // Runs OnPaint soon, or once the current network wait has ended.
@@ -110,7 +114,13 @@ class CMainDlg : public dialogs::TemplateDialog {
   void ClearAddressControls();
   void ClearNameEdits();
   void SearchAndListDevices();
-  void ShowSelectedRow(int row);
+  struct ShareRow {
+    std::string name;   // as the device sent it
+    std::string drive;  // "Z:" when a letter stands for it, else empty
+  };
+  const protocol::DeviceRecord* SelectedDevice() const;
+  const ShareRow* SelectedShare() const;
+  void ShowDevice(const protocol::DeviceRecord& device);
   int SelectedRowFromTop() const;
   void ReadDeviceDetails();
   void ShowLanRefusal(const operations::LanRefusal& refusal);
@@ -158,6 +168,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   bool m_exposeWatched = false;
   bool m_dispatchingClick = false;  // the list's own handling of a release is under way
 
+  std::vector<ShareRow> m_shareRows;  // the rows of the share list, in its order
   platform::SmbFiles* m_smbFiles = nullptr;
   dialogs::RestartTiming m_restartTiming;
   std::unique_ptr<platform::SmbFiles> m_ownSmbFiles;

@@ -22,11 +22,7 @@ constexpr int kAddressColumn = 1;
 constexpr int kNetmaskColumn = 2;
 constexpr int kGatewayColumn = 3;
 
-std::string ColumnText(const QTreeWidgetItem* row, int column) {
-  return DeviceItemText(row, column);
-}
-
-protocol::Octets OctetsOf(const std::string& dotted) {
+protocol::Octets OctetsOf(std::string_view dotted) {
   return protocol::ParseAddress(dotted).value_or(protocol::Octets{0, 0, 0, 0});
 }
 
@@ -64,13 +60,24 @@ void CMainDlg::SearchAndListDevices() {
   });
   m_btnSearch->setEnabled(true);
   if (searchHadFocus) m_btnSearch->setFocus(Qt::OtherFocusReason);
+  ListDeviceTable();
+}
+
+void CMainDlg::ListDeviceTable() {
+  m_listDevices->clear();
   for (const protocol::DeviceRecord& record : m_session.DeviceTable) {
     auto* row = new QTreeWidgetItem(m_listDevices);
-    SetDeviceItemText(row, kNameColumn, record.name.view());
-    SetDeviceItemText(row, kAddressColumn, record.address.view());
-    SetDeviceItemText(row, kNetmaskColumn, record.netmask.view());
-    SetDeviceItemText(row, kGatewayColumn, record.gateway.view());
+    row->setText(kNameColumn, FromDeviceText(record.name.view()));
+    row->setText(kAddressColumn, FromDeviceText(record.address.view()));
+    row->setText(kNetmaskColumn, FromDeviceText(record.netmask.view()));
+    row->setText(kGatewayColumn, FromDeviceText(record.gateway.view()));
   }
+}
+
+const protocol::DeviceRecord* CMainDlg::SelectedDevice() const {
+  const int row = SelectedRowFromTop();
+  if (row < 0 || row >= m_session.DeviceTable.count()) return nullptr;
+  return &m_session.DeviceTable[static_cast<std::size_t>(row)];
 }
 
 void CMainDlg::RefreshDeviceList() {
@@ -99,33 +106,26 @@ void CMainDlg::OnClickDeviceList() {
   m_session.WorkgroupText.Clear();
   m_deviceSelected = 1;
   m_listDevices->setFocus();
-  const int row = SelectedRowFromTop();
-  if (row >= 0) ShowSelectedRow(row);
+  if (const protocol::DeviceRecord* device = SelectedDevice()) ShowDevice(*device);
 }
 
-void CMainDlg::ShowSelectedRow(int row) {
-  const QTreeWidgetItem* item = m_listDevices->topLevelItem(row);
-  SetEditText(m_editHostName, item->text(kNameColumn));
-  RememberDeviceBytes(m_editHostName, ColumnText(item, kNameColumn));
+void CMainDlg::ShowDevice(const protocol::DeviceRecord& device) {
+  SetEditText(m_editHostName, FromDeviceText(device.name.view()));
+  RememberDeviceBytes(m_editHostName, device.name.view());
 
-  const std::string address = ColumnText(item, kAddressColumn);
+  const std::string address = device.address.str();
   m_session.SelectedAddress.Set(address);
   m_ipAddress->SetAddress(OctetsOf(address));
-
-  const protocol::DeviceRecord* record = m_session.DeviceTable.FindDeviceByAddress(address);
-  if (record != nullptr) {
-    const bool dhcp = record->dhcpFlag == std::string_view("1");
-    m_comboDhcp->setCurrentIndex(dhcp ? 1 : 0);
-    SetAddressControlsEnabled(!dhcp);
-  }
-
-  m_ipNetmask->SetAddress(OctetsOf(ColumnText(item, kNetmaskColumn)));
-  SetSubnetButtonsEnabled(record != nullptr && operations::InLocalSubnet(m_session, *record));
-  m_ipGateway->SetAddress(OctetsOf(ColumnText(item, kGatewayColumn)));
+  const bool dhcp = device.dhcpFlag == std::string_view("1");
+  m_comboDhcp->setCurrentIndex(dhcp ? 1 : 0);
+  SetAddressControlsEnabled(!dhcp);
+  m_ipNetmask->SetAddress(OctetsOf(device.netmask.view()));
+  SetSubnetButtonsEnabled(operations::InLocalSubnet(m_session, device));
+  m_ipGateway->SetAddress(OctetsOf(device.gateway.view()));
 
   ReadDeviceDetails();
   SelectedDeviceHost.Set(address);
-  RefreshShareList(row, true);
+  RefreshShareList(true);
 }
 
 void CMainDlg::ReadDeviceDetails() {
@@ -147,19 +147,25 @@ void CMainDlg::SetSubnetButtonsEnabled(bool enabled) {
   }
 }
 
-void CMainDlg::RefreshShareList(int row, bool hostIgnoreCase) {
+void CMainDlg::RefreshShareList(bool hostIgnoreCase) {
+  const protocol::DeviceRecord* device = SelectedDevice();
+  if (device == nullptr) return;
   m_listShares->clear();
-  const QTreeWidgetItem* item = m_listDevices->topLevelItem(row);
-  if (item == nullptr) return;
-  const std::string deviceName = ColumnText(item, kNameColumn);
-  const std::string deviceAddress = ColumnText(item, kAddressColumn);
+  m_shareRows.clear();
   for (const protocol::ShareEntry& share : m_session.ShareList) {
+    const std::string drive = DriveForShare(DriveMap, device->name.view(), device->address.view(),
+                                            share.name.view(), hostIgnoreCase);
+    m_shareRows.push_back({share.name.str(), drive});
     auto* shareRow = new QTreeWidgetItem(m_listShares);
-    SetDeviceItemText(shareRow, 0, share.name.view());
-    const std::string drive =
-        DriveForShare(DriveMap, deviceName, deviceAddress, share.name.view(), hostIgnoreCase);
+    shareRow->setText(0, FromDeviceText(share.name.view()));
     if (!drive.empty()) shareRow->setText(1, QString::fromStdString(drive));
   }
+}
+
+const CMainDlg::ShareRow* CMainDlg::SelectedShare() const {
+  const int row = SelectedShareRowFromTop();
+  if (row < 0 || static_cast<std::size_t>(row) >= m_shareRows.size()) return nullptr;
+  return &m_shareRows[static_cast<std::size_t>(row)];
 }
 
 void CMainDlg::ReportDeviceGone() {

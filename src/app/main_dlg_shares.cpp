@@ -17,10 +17,6 @@ namespace {
 using dialogs::MessageIcon;
 using operations::MountOutcome;
 
-constexpr int kNameColumn = 0;
-constexpr int kAddressColumn = 1;
-constexpr int kConnectToColumn = 1;
-
 // Where letters cannot be mapped at all (no GVfs in this session), the user learns why.
 std::string WithReason(std::string_view message, const std::string& reason) {
   return std::string(message) + "\n\n" + reason;
@@ -31,13 +27,11 @@ std::string WithReason(std::string_view message, const std::string& reason) {
 operations::MountRequest CMainDlg::MountRequestFromWindow() const {
   operations::MountRequest request;
   request.deviceAddress = SelectedDeviceHost.str();
-  if (const QTreeWidgetItem* device = m_listDevices->topLevelItem(SelectedRowFromTop())) {
-    request.deviceName = DeviceItemText(device, kNameColumn);
-    request.deviceAddress = DeviceItemText(device, kAddressColumn);
+  if (const protocol::DeviceRecord* device = SelectedDevice()) {
+    request.deviceName = device->name.str();
+    request.deviceAddress = device->address.str();
   }
-  if (const QTreeWidgetItem* share = m_listShares->topLevelItem(SelectedShareRowFromTop())) {
-    request.shareName = DeviceItemText(share, kNameColumn);
-  }
+  if (const ShareRow* share = SelectedShare()) request.shareName = share->name;
   // Read now: a repaint on the way (after the Mapping Type dialog) puts the combo back on the
   // first free letter.
   if (m_comboDrive->currentIndex() >= 0 && !m_comboDrive->currentText().isEmpty()) {
@@ -81,8 +75,8 @@ void CMainDlg::OnMount() {
 void CMainDlg::OnUnmount() {
   // A selected share names its drive, even none; otherwise the Drive combo's choice does.
   std::string driveText;
-  if (const QTreeWidgetItem* share = m_listShares->topLevelItem(SelectedShareRowFromTop())) {
-    driveText = share->text(kConnectToColumn).toStdString();
+  if (const ShareRow* share = SelectedShare()) {
+    driveText = share->drive;
   } else if (m_comboDrive->currentIndex() >= 0) {
     driveText = m_comboDrive->currentText().toStdString();
   } else {
@@ -110,18 +104,17 @@ void CMainDlg::OnUnmount() {
 void CMainDlg::RefreshDrives(bool hostIgnoreCase) {
   ScanDriveMappings(DriveMap, m_drives);
   FillDriveCombo();
-  const int row = SelectedRowFromTop();
-  if (row >= 0) RefreshShareList(row, hostIgnoreCase);
+  RefreshShareList(hostIgnoreCase);
 }
 
 void CMainDlg::OnConnectWebPage() {
-  const QTreeWidgetItem* device = m_listDevices->topLevelItem(SelectedRowFromTop());
+  const protocol::DeviceRecord* device = SelectedDevice();
   if (device == nullptr) {
     dialogs::ShowMessage(this, "You should select a sever to connect.", "Warning",
                          MessageIcon::kWarning);
     return;
   }
-  SelectedDeviceHost.Set(DeviceItemText(device, kAddressColumn));
+  SelectedDeviceHost.Set(device->address.view());
   WindowInteraction interaction(*this);
   const operations::WebPageResult result = operations::OpenWebPage(
       SelectedDeviceHost.view(), *m_browser, interaction, m_reachabilityTest);

@@ -16,8 +16,8 @@ std::optional<std::string> CheckShareText(std::string_view text) {
   return "a share's user name and password hold at most 16 characters each";
 }
 
-CommandInteraction::CommandInteraction(GivenPassword given, std::string address,
-                                       Console& console, ShareAnswers share)
+CommandInteraction::CommandInteraction(GivenPassword given, std::string address, Console& console,
+                                       ShareAnswers share)
     : given_(std::move(given)),
       address_(std::move(address)),
       console_(console),

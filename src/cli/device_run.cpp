@@ -84,8 +84,7 @@ std::optional<int> DeviceRun::RefuseOutsideSubnet() {
   const operations::DeviceView view = operations::ViewOf(device, session_);
   Fail(console_, "the device at " + view.address + " (netmask " + view.netmask +
                      ") is outside the local subnet of the interface it answered on (" +
-                     view.interfaceAddress +
-                     "): only its LAN settings can be changed from here");
+                     view.interfaceAddress + "): only its LAN settings can be changed from here");
   return kExitDeviceFailed;
 }
 
@@ -112,8 +111,7 @@ Whereabouts DeviceRun::ReportWhereNow(const operations::DeviceIdentity& device,
 void DeviceRun::TraceSteps(const operations::LanResult& result, PasswordSource source) {
   if (!verbose_) return;
   const operations::CredentialsProof& proof = result.credentials;
-  Trace("password check with the default password: " +
-        std::string(AnswerText(proof.defaultPair)));
+  Trace("password check with the default password: " + std::string(AnswerText(proof.defaultPair)));
   if (proof.givenPair) {
     Trace("password check with the password from " + std::string(DescribeSource(source)) + ": " +
           std::string(AnswerText(*proof.givenPair)));

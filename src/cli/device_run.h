@@ -22,7 +22,9 @@ class DeviceRun {
 
   protocol::Session& session() { return session_; }
   const operations::DeviceIdentity& selected() const { return selected_; }
-  const protocol::DeviceRecord& record() const { return *session_.DeviceTable.FindDeviceByAddress(address_); }
+  const protocol::DeviceRecord& record() const {
+    return *session_.DeviceTable.FindDeviceByAddress(address_);
+  }
 
   // False when no interface can carry the protocol at all.
   bool Open();

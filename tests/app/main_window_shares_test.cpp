@@ -57,12 +57,13 @@ class MainWindowSharesTest : public ::testing::Test {
     window->UseReachabilityTest([this](const std::string&, auto) { return reachable; });
     window->InitDialog();
     // The device as a click shows it: its row selected, its shares listed with their drives.
-    auto* row =
-        new QTreeWidgetItem(dialogs::FindControl<QTreeWidget>(window.get(), id::kDeviceList),
-                            QStringList{"NAS-ALDER", "192.168.50.21"});
-    row->setSelected(true);
+    session.DeviceTable.AddDevice("NAS-ALDER", "192.168.50.21", "", "", "0", {}, 0);
+    window->ListDeviceTable();
+    dialogs::FindControl<QTreeWidget>(window.get(), id::kDeviceList)
+        ->topLevelItem(0)
+        ->setSelected(true);
     window->SelectedDeviceHost.Set("192.168.50.21");
-    window->RefreshShareList(0, true);
+    window->RefreshShareList(true);
   }
 
   QTreeWidget* Shares() { return dialogs::FindControl<QTreeWidget>(window.get(), id::kShareList); }

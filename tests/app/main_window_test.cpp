@@ -52,6 +52,15 @@ class MainWindowTest : public ::testing::Test {
   T* Item(int controlId) {
     return dialogs::FindControl<T>(&Window(), controlId);
   }
+  // A device in the table, listed as a search lists it, its row made the current one.
+  QTreeWidgetItem* ListDevice(std::string_view name) {
+    session.DeviceTable.AddDevice(name, "127.0.0.1", "", "", "0", {}, 0);
+    Window().ListDeviceTable();
+    auto* devices = Item<QTreeWidget>(id::kDeviceList);
+    QTreeWidgetItem* row = devices->topLevelItem(devices->topLevelItemCount() - 1);
+    devices->setCurrentItem(row);
+    return row;
+  }
 
   protocol::Session session;
   FakeDriveMappings drives;
@@ -218,9 +227,7 @@ TEST_F(MainWindowTest, NameEditsRefuseASixteenthTypedCharacterButShowLongerDevic
     edit->clear();
   }
   // What a click on a device with a long name puts in.
-  auto* devices = Item<QTreeWidget>(id::kDeviceList);
-  auto* row = new QTreeWidgetItem(devices, {"A-DEVICE-NAME-OF-24-CHAR", "127.0.0.1"});
-  devices->setCurrentItem(row);
+  ListDevice("A-DEVICE-NAME-OF-24-CHAR");
   dialog.OnClickDeviceList();
   QLineEdit* hostName = Item<QLineEdit>(id::kHostName);
   EXPECT_EQ(hostName->text().size(), 24);
@@ -250,10 +257,8 @@ TEST_F(MainWindowTest, APasteOverTheNameLimitKeepsWhatFits) {
 TEST_F(MainWindowTest, AShownNameTooLongForTheRequestIsCutAtACharacterBorder) {
   MessageLog messages;
   CMainDlg& dialog = Window();
-  auto* devices = Item<QTreeWidget>(id::kDeviceList);
   // 15 two-byte letters and more: byte 31 falls in the middle of the 16th.
-  const QString longName = QString(20, QChar(0x00C4));
-  devices->setCurrentItem(new QTreeWidgetItem(devices, {longName, "127.0.0.1"}));
+  ListDevice(QString(20, QChar(0x00C4)).toUtf8().toStdString());
   dialog.OnClickDeviceList();
   Item<QLineEdit>(id::kWorkgroup)->setText("WG");
   dialog.OnModifyHostName();
@@ -265,12 +270,8 @@ TEST_F(MainWindowTest, AShownNameTooLongForTheRequestIsCutAtACharacterBorder) {
 TEST_F(MainWindowTest, ANameInALegacyCodePageGoesBackByteForByteUnlessEdited) {
   MessageLog messages;
   CMainDlg& dialog = Window();
-  auto* devices = Item<QTreeWidget>(id::kDeviceList);
   const auto clickDevice = [&] {
-    auto* row = new QTreeWidgetItem(devices);  // owned by the list
-    SetDeviceItemText(row, 0, "CAF\xC9");      // Latin-1, not valid UTF-8
-    SetDeviceItemText(row, 1, "127.0.0.1");
-    devices->setCurrentItem(row);
+    ListDevice("CAF\xC9");  // Latin-1, not valid UTF-8
     dialog.OnClickDeviceList();
     Item<QLineEdit>(id::kWorkgroup)->setText("WG");
   };
@@ -290,9 +291,7 @@ TEST_F(MainWindowTest, ACtrlClickThatDeselectsTheRowLeavesThePreviousDeviceShown
   CMainDlg& dialog = Window();
   dialog.show();
   auto* devices = Item<QTreeWidget>(id::kDeviceList);
-  auto* row = new QTreeWidgetItem(devices);  // owned by the list
-  SetDeviceItemText(row, 0, "NAS");
-  SetDeviceItemText(row, 1, "127.0.0.1");
+  QTreeWidgetItem* row = ListDevice("NAS");
   test::ClickRow(devices, 0);
   ASSERT_TRUE(row->isSelected());
   auto* workgroup = Item<QLineEdit>(id::kWorkgroup);
@@ -325,9 +324,7 @@ TEST_F(MainWindowTest, TheDhcpListStartsWithoutASelectionAndModifyThenStopsSilen
   MessageLog messages;
   CMainDlg& dialog = Window();
   EXPECT_EQ(Item<QComboBox>(id::kDhcp)->currentIndex(), -1);
-  // A row that the device table does not know leaves the DHCP list as it is.
-  auto* devices = Item<QTreeWidget>(id::kDeviceList);
-  devices->setCurrentItem(new QTreeWidgetItem(devices, {"NAS", "127.0.0.1"}));
+  // A click on the empty part of the list selects no device and leaves the DHCP list as it is.
   dialog.OnClickDeviceList();
   ASSERT_TRUE(dialog.DeviceSelected());
   dialog.OnModifyLan();

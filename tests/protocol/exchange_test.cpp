@@ -79,7 +79,7 @@ TEST(Search, EndsWithinTwiceItsWaitWhenReadsKeepFailing) {
   EXPECT_LE(io.Elapsed(), std::chrono::milliseconds(2100));
   EXPECT_GT(io.Pending(0), 0u);
   ASSERT_EQ(table.count(), 1);  // what was heard before the limit stays
-  EXPECT_EQ(table.head()->name, "Heard");
+  EXPECT_EQ(table[0].name, "Heard");
 }
 
 TEST(Search, ReadsAtMostThirtyTwoDatagramsPerInterface) {
@@ -105,10 +105,10 @@ TEST(Search, FirstReplyPerAddressWinsAcrossFormsAndInterfaces) {
   DeviceRecordList table;
   RunSearch(io, 2, kTestClientId, 6, 6, table);
   ASSERT_EQ(table.count(), 2);
-  EXPECT_EQ(table.head()->name, "FirstForm");
-  EXPECT_EQ(table.head()->interfaceIndex, 0);
-  EXPECT_EQ(table.tail()->name, "Other");
-  EXPECT_EQ(table.tail()->interfaceIndex, 1);
+  EXPECT_EQ(table[0].name, "FirstForm");
+  EXPECT_EQ(table[0].interfaceIndex, 0);
+  EXPECT_EQ(table[static_cast<std::size_t>(table.count() - 1)].name, "Other");
+  EXPECT_EQ(table[static_cast<std::size_t>(table.count() - 1)].interfaceIndex, 1);
 }
 
 TEST(Search, IgnoresForeignClientsFilteredAndShortRepliesButCountsThem) {
@@ -122,7 +122,7 @@ TEST(Search, IgnoresForeignClientsFilteredAndShortRepliesButCountsThem) {
   DeviceRecordList table;
   RunSearch(io, 1, kTestClientId, 6, 6, table);
   ASSERT_EQ(table.count(), 1);
-  EXPECT_EQ(table.head()->name, "Ext");
+  EXPECT_EQ(table[0].name, "Ext");
   EXPECT_EQ(io.Count(IoEvent::kPoll), 32);
 }
 

@@ -282,7 +282,7 @@ TEST(ShareListText, CutsAtColonsDropsEmptiesAndRepeats) {
   EXPECT_EQ(list.count(), 0);
   FillShareList(list, std::string_view("\0:a\0b:a", 7));  // a zero byte ends a name
   EXPECT_EQ(list.count(), 1);
-  EXPECT_EQ(list.head()->name, "a");
+  EXPECT_EQ(list[0].name, "a");
 }
 
 TEST(ShareListText, LongNamesAreCutAndThenDeduplicated) {
@@ -290,8 +290,8 @@ TEST(ShareListText, LongNamesAreCutAndThenDeduplicated) {
   const std::string stem(131, 's');
   FillShareList(list, stem + "X:" + stem + "Y:short");
   ASSERT_EQ(list.count(), 2);
-  EXPECT_EQ(list.head()->name, stem);
-  EXPECT_EQ(list.tail()->name, "short");
+  EXPECT_EQ(list[0].name, stem);
+  EXPECT_EQ(list[1].name, "short");
 }
 
 }  // namespace

@@ -228,7 +228,8 @@ TEST_F(RequestsTest, SetAddressMovesTheRecordInPlace) {
   EXPECT_EQ(session_.SetAddress(), 1);
   EXPECT_EQ(session_.SelectedAddress, "10.1.2.3");
   ASSERT_EQ(session_.DeviceTable.count(), 2);
-  const DeviceRecord& record = *session_.DeviceTable.tail();
+  const DeviceRecord& record =
+      session_.DeviceTable[static_cast<std::size_t>(session_.DeviceTable.count() - 1)];
   EXPECT_EQ(record.name, "NAS1");
   EXPECT_EQ(record.address, "10.1.2.3");
   EXPECT_EQ(record.netmask, "255.0.0.0");
@@ -265,7 +266,8 @@ TEST_F(RequestsTest, SetDhcpTakesTheAddressFromTheReply) {
   });
   EXPECT_EQ(session_.SetDhcp(), 1);
   EXPECT_EQ(session_.SelectedAddress, "192.168.50.121");
-  const DeviceRecord& record = *session_.DeviceTable.tail();
+  const DeviceRecord& record =
+      session_.DeviceTable[static_cast<std::size_t>(session_.DeviceTable.count() - 1)];
   EXPECT_EQ(record.address, "192.168.50.121");
   EXPECT_EQ(record.netmask, "255.255.255.0");
   EXPECT_EQ(record.deviceId[9], 121);

@@ -47,10 +47,9 @@ std::vector<CommandSpec> DeviceCommands() {
       "Searches every local network interface for storage devices and lists them:\n"
       "name, IP address, netmask, gateway, DHCP client setting and the local interface\n"
       "that found them.\n";
-  search.options = {
-      {"--json", &CommandLine::json, nullptr, false,
-       "  --json     print a JSON array of objects with the keys name, address,\n"
-       "             netmask, gateway, dhcp (true or false) and interface\n"}};
+  search.options = {{"--json", &CommandLine::json, nullptr, false,
+                     "  --json     print a JSON array of objects with the keys name, address,\n"
+                     "             netmask, gateway, dhcp (true or false) and interface\n"}};
   search.run = RunSearch;
 
   CommandSpec info;

@@ -125,7 +125,8 @@ std::vector<CommandSpec> LanCommands() {
   CommandSpec setStatic;
   setStatic.command = Command::kSetStatic;
   setStatic.name = "set-static";
-  setStatic.summary = "  set-static ADDRESS     give a device a static address, netmask and gateway\n";
+  setStatic.summary =
+      "  set-static ADDRESS     give a device a static address, netmask and gateway\n";
   setStatic.usage =
       "Usage: corvane set-static ADDRESS --ip A --netmask M --gateway G\n"
       "                          [--password-file FILE | --password P] [--verbose]\n"

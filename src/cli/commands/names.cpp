@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // set-names: the host name and the workgroup of a device.
 
+#include "operations/names.h"
 #include "cli/command_interaction.h"
 #include "cli/command_spec.h"
 #include "cli/device_run.h"
-#include "operations/names.h"
 
 namespace corvane::cli {
 

@@ -189,7 +189,8 @@ std::string CheckLetter(CommandLine& line) {
 
 std::string CheckMount(CommandLine& line) {
   if (std::string error = CheckLetter(line); !error.empty()) return error;
-  if (!platform::ParseShareName("\\\\host\\" + line.share)) return "not a share name: " + line.share;
+  if (!platform::ParseShareName("\\\\host\\" + line.share))
+    return "not a share name: " + line.share;
   if ((line.password || line.passwordFile) && !line.user) {
     return std::string(line.password ? "--password" : "--password-file") + " needs --user";
   }
@@ -227,15 +228,16 @@ std::vector<CommandSpec> ShareCommands() {
   mount.takesAddress = true;
   mount.operand = "SHARE";
   mount.takeOperand = [](CommandLine& line, const std::string& share) { line.share = share; };
-  mount.options = {{"--drive", nullptr, &CommandLine::driveText, true,
-                    "  --drive L             the drive letter\n"},
-                   {"--by-name", &CommandLine::byName, nullptr, false,
-                    "  --by-name             name the share by the device's name, not its address\n"},
-                   {"--user", nullptr, &CommandLine::user, false,
-                    "  --user U              the user for a share that needs a login (at most 16\n"
-                    "                        characters)\n"},
-                   PasswordFileOption(),
-                   PasswordOption()};
+  mount.options = {
+      {"--drive", nullptr, &CommandLine::driveText, true,
+       "  --drive L             the drive letter\n"},
+      {"--by-name", &CommandLine::byName, nullptr, false,
+       "  --by-name             name the share by the device's name, not its address\n"},
+      {"--user", nullptr, &CommandLine::user, false,
+       "  --user U              the user for a share that needs a login (at most 16\n"
+       "                        characters)\n"},
+      PasswordFileOption(),
+      PasswordOption()};
   mount.check = CheckMount;
   mount.run = RunMount;
 
