@@ -7,6 +7,7 @@
 
 #include "app/loading_dialog.h"
 #include "dialogs/message_box.h"
+#include "dialogs/texts.h"
 #include "language/codepage_files.h"
 #include "operations/codepage_install.h"
 
@@ -14,23 +15,26 @@ namespace corvane::app {
 
 namespace {
 
+namespace text = dialogs::text;
+
 constexpr int kNoLanguageChange = -1;
 constexpr int kClosedComboHeight = 14;
 
 }  // namespace
 
 CLanguageDlg::CLanguageDlg(LanguageRun& run, QWidget* parent)
-    : TemplateDialog(Template{229, 71, QStringLiteral("Language"), dialogs::kCaptionOnly}, parent),
+    : TemplateDialog(Template{229, 71, text::Shown(text::kLanguageTitle), dialogs::kCaptionOnly},
+                     parent),
       run_(run) {
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);  // owned by the dialog
+  auto* ok = new QPushButton(text::Shown(text::kOk), this);  // owned by the dialog
   dialogs::SetControlId(ok, 1);
   ok->setDefault(true);
   Place(ok, 172, 7, 50, 14);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(text::Shown(text::kCancel), this);
   dialogs::SetControlId(cancel, 2);
   Place(cancel, 172, 24, 50, 14);
 
-  auto* label = new QLabel(QStringLiteral("Language:"), this);
+  auto* label = new QLabel(text::Shown(text::kLanguageLabel), this);
   Place(label, 13, 12, 36, 8);
   m_comboLanguage = new QComboBox(this);
   dialogs::SetControlId(m_comboLanguage, kIdLanguage);

@@ -5,6 +5,7 @@
 #include <QTimerEvent>
 
 #include "dialogs/message_box.h"
+#include "dialogs/texts.h"
 #include "operations/codepage_install.h"
 
 namespace corvane::app {
@@ -13,13 +14,13 @@ CLoadingDlg::CLoadingDlg(LanguageRun& run, QWidget* parent)
     // A blank, not an empty, title: Qt shows the program's file name for an empty one.
     : TemplateDialog(Template{220, 73, QStringLiteral(" "), dialogs::kCaptionOnly}, parent),
       run_(run) {
-  const auto addText = [this](const char* text, int x, int y) {
-    auto* label = new QLabel(QString::fromUtf8(text), this);  // owned by the dialog
+  const auto addText = [this](std::string_view text, int x, int y) {
+    auto* label = new QLabel(dialogs::text::Shown(text), this);  // owned by the dialog
     Place(label, x, y, 214 - x, 8);
   };
-  addText("Loading.....", 6, 11);
-  addText(" Warning: Do not power down your device during this process.", 4, 28);
-  addText("Doing so may physically damage this device.", 6, 45);
+  addText(dialogs::text::kLoading, 6, 11);
+  addText(dialogs::text::kLoadingWarning, 4, 28);
+  addText(dialogs::text::kLoadingDamage, 6, 45);
 }
 
 void CLoadingDlg::OnInitDialog() {

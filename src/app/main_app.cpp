@@ -28,7 +28,7 @@ bool CMainApp::InitInstance() {
   // Without this a search that cannot work would just look like an empty network.
   const std::string problems = DescribeTransportProblems(session);
   if (!problems.empty()) {
-    dialogs::ShowMessage(nullptr, problems, "Error", dialogs::MessageIcon::kError);
+    dialogs::ShowError(nullptr, problems);
   }
 
   CMainDlg dialog(session, *drives);

@@ -28,11 +28,12 @@
 #include "dialogs/drop_down_list.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/look.h"
+#include "dialogs/texts.h"
 
 namespace corvane::app {
 namespace {
 
-constexpr char kAboutMenuText[] = "About Corvane(&A)...";
+namespace text = dialogs::text;
 
 QRect TemplateRect(const TemplateItem& item) {
   const int height = item.kind == ItemKind::kCombo ? kClosedComboHeight : item.h;
@@ -77,7 +78,7 @@ CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives, 
   hiddenDefault->setFocusPolicy(Qt::NoFocus);
   hiddenDefault->hide();
 
-  m_aboutAction = new QAction(QString::fromUtf8(kAboutMenuText), this);
+  m_aboutAction = new QAction(text::Shown(text::kAboutMenu), this);
   connect(m_aboutAction, &QAction::triggered, this, &CMainDlg::OnAbout);
 }
 
@@ -116,7 +117,7 @@ void CMainDlg::CreateControls() {
   m_btnWebPage = FindControl<QPushButton>(this, id::kWebPage);
   m_btnSetLanguage = FindControl<QPushButton>(this, id::kSetLanguage);
 
-  m_comboDhcp->addItems({QStringLiteral("Disabled"), QStringLiteral("Enabled")});
+  m_comboDhcp->addItems({text::Shown(text::kDhcpDisabled), text::Shown(text::kDhcpEnabled)});
   // A freshly filled drop-down list has no selection until one is set (a click on a device);
   // until then "Modify" of the LAN group does nothing.
   m_comboDhcp->setCurrentIndex(-1);
@@ -170,11 +171,13 @@ void CMainDlg::SetTabOrder() {
 
 void CMainDlg::InsertListColumns() {
   m_listDevices->setColumnCount(4);
-  m_listDevices->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("IP"),
-                                  QStringLiteral("Netmask"), QStringLiteral("Gateway")});
+  m_listDevices->setHeaderLabels({text::Shown(text::kColumnName), text::Shown(text::kColumnIp),
+                                  text::Shown(text::kColumnNetmask),
+                                  text::Shown(text::kColumnGateway)});
   for (int column = 0; column < 4; ++column) m_listDevices->setColumnWidth(column, 100);
   m_listShares->setColumnCount(2);
-  m_listShares->setHeaderLabels({QStringLiteral("Share name"), QStringLiteral("Connect to")});
+  m_listShares->setHeaderLabels(
+      {text::Shown(text::kColumnShareName), text::Shown(text::kColumnConnectTo)});
   m_listShares->setColumnWidth(0, 180);
   m_listShares->setColumnWidth(1, 100);
 }

@@ -4,9 +4,11 @@
 #include <QComboBox>
 
 #include "app/main_dlg.h"
+#include "app/main_dlg_template.h"
 #include "app/window_interaction.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/message_box.h"
+#include "dialogs/texts.h"
 #include "operations/lan_settings.h"
 
 namespace corvane::app {
@@ -40,10 +42,10 @@ void CMainDlg::ShowLanRefusal(const LanRefusal& refusal) {
   switch (refusal.reason) {
     case LanRefusal::Reason::kMissing:
     case LanRefusal::Reason::kGatewayOutsideSubnet:
-      dialogs::ShowMessage(this, refusal.message, "Warning", MessageIcon::kWarning);
+      dialogs::ShowWarning(this, refusal.message);
       return;
     case LanRefusal::Reason::kOctet:
-      dialogs::ShowMessage(this, refusal.message, "Error", MessageIcon::kInformation);
+      dialogs::ShowMessage(this, refusal.message, dialogs::text::kError, MessageIcon::kInformation);
       if (dialogs::IpAddressEdit* control = AddressControl(refusal.kind)) {
         control->SetFieldFocus(refusal.field);
       }
@@ -51,17 +53,16 @@ void CMainDlg::ShowLanRefusal(const LanRefusal& refusal) {
     case LanRefusal::Reason::kUnreadable:
       break;
   }
-  dialogs::ShowMessage(this, refusal.message, "Error", MessageIcon::kError);
+  dialogs::ShowError(this, refusal.message);
 }
 
 void CMainDlg::OnModifyLan() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowMessage(this, operations::text::kSelectServerToModifyIp, "Error",
-                         MessageIcon::kError);
+    dialogs::ShowError(this, operations::text::kSelectServerToModifyIp);
     return;
   }
   if (m_comboDhcp->currentIndex() < 0) return;
-  const bool dhcp = m_comboDhcp->currentText() == QStringLiteral("Enabled");
+  const bool dhcp = m_comboDhcp->currentIndex() == kDhcpEnabledRow;
   if (!dhcp) {
     const operations::StaticAddressInput input{InputOf(m_ipAddress), InputOf(m_ipNetmask),
                                                InputOf(m_ipGateway)};
@@ -80,10 +81,10 @@ void CMainDlg::OnModifyLan() {
     case LanOutcome::kCredentialsRefused:
     case LanOutcome::kCredentialsUnanswered:
     case LanOutcome::kDhcpFailed:
-      dialogs::ShowMessage(this, message, "Error", MessageIcon::kError);
+      dialogs::ShowError(this, message);
       return;
     case LanOutcome::kDhcpDone:
-      dialogs::ShowMessage(this, message, "Confirm", MessageIcon::kInformation);
+      dialogs::ShowConfirm(this, message);
       SetAddressControlsEnabled(true);
       break;
     case LanOutcome::kAddressSent:
@@ -95,7 +96,7 @@ void CMainDlg::OnModifyLan() {
 
 void CMainDlg::OnDhcpSelChange() {
   if (m_comboDhcp->currentIndex() < 0) return;
-  SetAddressControlsEnabled(m_comboDhcp->currentText() != QStringLiteral("Enabled"));
+  SetAddressControlsEnabled(m_comboDhcp->currentIndex() != kDhcpEnabledRow);
 }
 
 }  // namespace corvane::app

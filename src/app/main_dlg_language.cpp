@@ -17,8 +17,7 @@ void CMainDlg::SetLanguageServices(platform::SmbFiles& files,
 
 void CMainDlg::OnSetLanguage() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowMessage(this, operations::text::kSelectDevice, "Error",
-                         dialogs::MessageIcon::kError);
+    dialogs::ShowError(this, operations::text::kSelectDevice);
     return;
   }
   if (m_smbFiles == nullptr) {

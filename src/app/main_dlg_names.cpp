@@ -13,8 +13,7 @@ namespace corvane::app {
 
 void CMainDlg::OnModifyHostName() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowMessage(this, operations::text::kSelectServerToModifyNames, "Error",
-                         dialogs::MessageIcon::kError);
+    dialogs::ShowError(this, operations::text::kSelectServerToModifyNames);
     return;
   }
   const operations::NamesInput input{DeviceEditText(m_editHostName),
@@ -23,7 +22,7 @@ void CMainDlg::OnModifyHostName() {
   const operations::NamesResult result = operations::ChangeNames(m_session, input, interaction);
   if (!result.SearchAgain()) {
     // The host name has gone to the device already when the workgroup is refused.
-    dialogs::ShowMessage(this, result.refusal, "Error", dialogs::MessageIcon::kError);
+    dialogs::ShowError(this, result.refusal);
     (result.outcome == operations::NamesOutcome::kHostNameRefused ? m_editHostName
                                                                   : m_editWorkgroup)
         ->setFocus();

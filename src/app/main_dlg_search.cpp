@@ -8,6 +8,7 @@
 
 #include "app/device_text.h"
 #include "app/main_dlg.h"
+#include "app/main_dlg_template.h"
 #include "app/window_interaction.h"
 #include "dialogs/ip_address_edit.h"
 #include "dialogs/message_box.h"
@@ -117,7 +118,7 @@ void CMainDlg::ShowDevice(const protocol::DeviceRecord& device) {
   m_session.SelectedAddress.Set(address);
   m_ipAddress->SetAddress(OctetsOf(address));
   const bool dhcp = device.dhcpFlag == std::string_view("1");
-  m_comboDhcp->setCurrentIndex(dhcp ? 1 : 0);
+  m_comboDhcp->setCurrentIndex(dhcp ? kDhcpEnabledRow : kDhcpDisabledRow);
   SetAddressControlsEnabled(!dhcp);
   m_ipNetmask->SetAddress(OctetsOf(device.netmask.view()));
   SetSubnetButtonsEnabled(operations::InLocalSubnet(m_session, device));
@@ -169,8 +170,7 @@ const CMainDlg::ShareRow* CMainDlg::SelectedShare() const {
 }
 
 void CMainDlg::ReportDeviceGone() {
-  dialogs::ShowMessage(this, operations::text::kDeviceGone, "Warning",
-                       dialogs::MessageIcon::kWarning);
+  dialogs::ShowWarning(this, operations::text::kDeviceGone);
   StartOver();
 }
 

@@ -8,6 +8,7 @@
 #include "app/main_dlg.h"
 #include "app/window_interaction.h"
 #include "dialogs/message_box.h"
+#include "dialogs/texts.h"
 #include "operations/drive_mapping.h"
 #include "operations/web_page.h"
 
@@ -48,8 +49,7 @@ void CMainDlg::OnMount() {
   const operations::MountResult result = operations::MountShare(services, request, interaction);
   switch (result.outcome) {
     case MountOutcome::kNoShare:
-      dialogs::ShowMessage(this, operations::text::kSelectShareToMount, "Warning",
-                           MessageIcon::kWarning);
+      dialogs::ShowWarning(this, operations::text::kSelectShareToMount);
       return;
     case MountOutcome::kCancelled:
     case MountOutcome::kNoLetter:
@@ -58,15 +58,14 @@ void CMainDlg::OnMount() {
       ReportDeviceGone();
       return;
     case MountOutcome::kUnavailable:
-      dialogs::ShowMessage(this, WithReason(operations::text::kMapFailed, result.unavailable),
-                           "Error", MessageIcon::kError);
+      dialogs::ShowError(this, WithReason(operations::text::kMapFailed, result.unavailable));
       return;
     case MountOutcome::kNameRefused:
     case MountOutcome::kFailed:
-      dialogs::ShowMessage(this, operations::text::kMapFailed, "Error", MessageIcon::kError);
+      dialogs::ShowError(this, operations::text::kMapFailed);
       return;
     case MountOutcome::kMapped:
-      dialogs::ShowMessage(this, operations::text::kMapDone, "Confirm", MessageIcon::kInformation);
+      dialogs::ShowConfirm(this, operations::text::kMapDone);
       RefreshDrives(false);
       return;
   }
@@ -87,15 +86,13 @@ void CMainDlg::OnUnmount() {
       operations::UnmountDrive(m_drives, driveText, interaction);
   switch (result.outcome) {
     case operations::UnmountOutcome::kUnavailable:
-      dialogs::ShowMessage(this, WithReason(operations::text::kUnmountFailed, result.unavailable),
-                           "Error", MessageIcon::kError);
+      dialogs::ShowError(this, WithReason(operations::text::kUnmountFailed, result.unavailable));
       return;
     case operations::UnmountOutcome::kRefused:
-      dialogs::ShowMessage(this, operations::text::kUnmountFailed, "Error", MessageIcon::kError);
+      dialogs::ShowError(this, operations::text::kUnmountFailed);
       return;
     case operations::UnmountOutcome::kDone:
-      dialogs::ShowMessage(this, operations::text::kUnmountDone, "Confirm",
-                           MessageIcon::kInformation);
+      dialogs::ShowConfirm(this, operations::text::kUnmountDone);
       RefreshDrives(true);
       return;
   }
@@ -110,8 +107,7 @@ void CMainDlg::RefreshDrives(bool hostIgnoreCase) {
 void CMainDlg::OnConnectWebPage() {
   const protocol::DeviceRecord* device = SelectedDevice();
   if (device == nullptr) {
-    dialogs::ShowMessage(this, "You should select a sever to connect.", "Warning",
-                         MessageIcon::kWarning);
+    dialogs::ShowWarning(this, dialogs::text::kSelectServerToConnect);
     return;
   }
   SelectedDeviceHost.Set(device->address.view());

@@ -40,6 +40,9 @@ inline constexpr int kAbout = 1030;
 inline constexpr int kMainDialogWidth = 369;
 inline constexpr int kMainDialogHeight = 354;
 inline constexpr int kTextLimit = 15;  // host name and workgroup edits
+// The rows of the DHCP list.
+inline constexpr int kDhcpDisabledRow = 0;
+inline constexpr int kDhcpEnabledRow = 1;
 
 inline constexpr std::array<TemplateItem, 18> kMainControls{{
     {id::kDeviceList, ItemKind::kList, "", 13, 13, 251, 89},

@@ -7,20 +7,21 @@
 #include <string>
 
 #include "dialogs/buffer_text.h"
+#include "dialogs/texts.h"
 
 namespace corvane::dialogs {
 
 CLoginDlg::CLoginDlg(int adminLoginMode, QWidget* parent)
-    : TemplateDialog(Template{199, 75, QStringLiteral("Login")}, parent),
+    : TemplateDialog(Template{199, 75, text::Shown(text::kLoginTitle)}, parent),
       adminLoginMode_(adminLoginMode) {
-  auto* userLabel = new QLabel(QStringLiteral("User name :"), this);  // owned by the dialog
+  auto* userLabel = new QLabel(text::Shown(text::kUserNameLabel), this);  // owned by the dialog
   Place(userLabel, 13, 21, 41, 8);
   m_editUserName = new QLineEdit(this);
   SetControlId(m_editUserName, kIdUserName);
   m_editUserName->setMaxLength(kMaxChars);
   Place(m_editUserName, 60, 18, 69, 14);
 
-  auto* passwordLabel = new QLabel(QStringLiteral("Password :"), this);
+  auto* passwordLabel = new QLabel(text::Shown(text::kPasswordLabel), this);
   Place(passwordLabel, 13, 42, 37, 8);
   m_editPassword = new QLineEdit(this);
   SetControlId(m_editPassword, kIdPassword);
@@ -28,11 +29,11 @@ CLoginDlg::CLoginDlg(int adminLoginMode, QWidget* parent)
   m_editPassword->setEchoMode(QLineEdit::Password);
   Place(m_editPassword, 60, 39, 68, 14);
 
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(text::Shown(text::kOk), this);
   SetControlId(ok, 1);
   ok->setDefault(true);
   Place(ok, 135, 21, 50, 14);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(text::Shown(text::kCancel), this);
   SetControlId(cancel, 2);
   Place(cancel, 135, 38, 50, 14);
 

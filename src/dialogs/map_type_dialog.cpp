@@ -6,6 +6,8 @@
 #include <QRadioButton>
 #include <QWindow>
 
+#include "dialogs/texts.h"
+
 namespace corvane::dialogs {
 
 namespace {
@@ -23,21 +25,21 @@ QFont SystemFont() {
 }  // namespace
 
 CMapTypeDlg::CMapTypeDlg(QWidget* parent)
-    : TemplateDialog(Template{130, 57, QStringLiteral("Mapping Type"), kCaptionWithCloseBox,
+    : TemplateDialog(Template{130, 57, text::Shown(text::kMapTypeTitle), kCaptionWithCloseBox,
                               kSystemFontBaseUnits, SystemFont()},
                      parent) {
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);  // owned by the dialog
+  auto* ok = new QPushButton(text::Shown(text::kOk), this);  // owned by the dialog
   SetControlId(ok, 1);
   ok->setDefault(true);
   Place(ok, 89, 13, 34, 14);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  auto* cancel = new QPushButton(text::Shown(text::kCancel), this);
   SetControlId(cancel, 2);
   Place(cancel, 89, 30, 34, 14);
 
-  m_hostName = new QRadioButton(QStringLiteral("Host Name"), this);
+  m_hostName = new QRadioButton(text::Shown(text::kMapByHostName), this);
   SetControlId(m_hostName, kIdHostName);
   Place(m_hostName, 13, 14, 52, 10);
-  m_address = new QRadioButton(QStringLiteral("IP Address"), this);
+  m_address = new QRadioButton(text::Shown(text::kMapByAddress), this);
   SetControlId(m_address, kIdAddress);
   Place(m_address, 13, 32, 51, 10);
   // The repaint marks one button without clearing the other, which Qt's exclusive radio

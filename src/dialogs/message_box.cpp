@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/message_box.h"
 
+#include "dialogs/texts.h"
+
 #include <QMessageBox>
 #include <utility>
 
@@ -49,15 +51,15 @@ void ShowMessage(QWidget* parent, std::string_view text, std::string_view captio
 }
 
 void ShowError(QWidget* parent, std::string_view text) {
-  ShowMessage(parent, text, "Error", MessageIcon::kError);
+  ShowMessage(parent, text, text::kError, MessageIcon::kError);
 }
 
 void ShowWarning(QWidget* parent, std::string_view text) {
-  ShowMessage(parent, text, "Warning", MessageIcon::kWarning);
+  ShowMessage(parent, text, text::kWarning, MessageIcon::kWarning);
 }
 
 void ShowConfirm(QWidget* parent, std::string_view text) {
-  ShowMessage(parent, text, "Confirm", MessageIcon::kInformation);
+  ShowMessage(parent, text, text::kConfirm, MessageIcon::kInformation);
 }
 
 void SetMessageHook(MessageHook hook) {

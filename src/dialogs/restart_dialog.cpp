@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/restart_dialog.h"
 
+#include "dialogs/texts.h"
+
 #include <QLabel>
 #include <QMetaObject>
 #include <QPushButton>
@@ -21,14 +23,13 @@ CRestartDlg::CRestartDlg(std::atomic<int>& languageResult, QWidget* parent, Timi
       languageResult_(languageResult),
       timing_(timing) {
   // Present as in the template but never shown: there is no way to end the wait early.
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);  // owned by the dialog
+  auto* cancel = new QPushButton(text::Shown(text::kCancel), this);  // owned by the dialog
   SetControlId(cancel, 2);
   Place(cancel, 77, 81, 50, 14);
   cancel->setAutoDefault(false);
   cancel->hide();
 
-  auto* message =
-      new QLabel(QStringLiteral("The system is restarting. Please wait a moment."), this);
+  auto* message = new QLabel(text::Shown(text::kRestarting), this);
   Place(message, 29, 26, 168, 8);
 
   m_progress = new QProgressBar(this);
