@@ -9,7 +9,6 @@
 #include "dialogs/message_box.h"
 #include "dialogs/texts.h"
 #include "language/codepage_files.h"
-#include "operations/codepage_install.h"
 
 namespace corvane::app {
 
@@ -58,8 +57,7 @@ int CLanguageDlg::DoModal() {
 }
 
 void CLanguageDlg::OnInitDialog() {
-  const operations::LanguageCheck check =
-      operations::CheckLanguageSupport(run_.session, run_.interaction);
+  const operations::LanguageCheck check = run_.check();
   if (!check.Ready()) {
     TurnAway(check.Refusal(), check.OpensWebPage());
     return;
@@ -71,7 +69,7 @@ void CLanguageDlg::OnInitDialog() {
 void CLanguageDlg::TurnAway(std::string_view message, bool openWebPage) {
   dialogs::ShowMessage(nullptr, message, "", dialogs::MessageIcon::kNone);
   // The device formats its disk on its own web page.
-  if (openWebPage) operations::OpenDeviceWebPage(run_.browser, run_.SelectedDeviceHost);
+  if (openWebPage) run_.openWebPage();
   run_.LanguageResult.store(kNoLanguageChange);
   turnedAway_ = true;
   QDialog::done(QDialog::Accepted);

@@ -9,25 +9,23 @@
 
 #include <QComboBox>
 #include <atomic>
-#include <string>
+#include <functional>
 
 #include "dialogs/restart_dialog.h"
 #include "dialogs/template_dialog.h"
-#include "operations/interaction.h"
-#include "platform/smb_files.h"
-#include "platform/web_browser.h"
-#include "protocol/session.h"
+#include "operations/codepage_install.h"
 
 namespace corvane::app {
 
-// What one "Set language" works with, shared by the dialogs it nests.
+// What one "Set language" works with, shared by the dialogs it nests. The window binds the
+// operations to the selected device; the dialogs only call them.
 struct LanguageRun {
-  protocol::Session& session;
-  // Blocking waits, kept as the main window keeps its own (busy cursor, no input, painting).
-  operations::Interaction& interaction;
-  platform::SmbFiles& files;
-  platform::WebBrowser& browser;
-  std::string SelectedDeviceHost;
+  // Asks the device whether it can take a language, and which one it has.
+  std::function<operations::LanguageCheck()> check;
+  // Copies the files of the language with this index onto the device.
+  std::function<operations::InstallResult(int languageIndex)> install;
+  // The device's web page, where a disk is formatted.
+  std::function<void()> openWebPage;
   // -1 after a cancel, a close or a device turned away; 0 once a restart wait ran to its end.
   std::atomic<int>& LanguageResult;
   // The program keeps the restart wait's own timing; only tests shorten it.

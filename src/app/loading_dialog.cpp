@@ -6,7 +6,6 @@
 
 #include "dialogs/message_box.h"
 #include "dialogs/texts.h"
-#include "operations/codepage_install.h"
 
 namespace corvane::app {
 
@@ -35,8 +34,7 @@ void CLoadingDlg::timerEvent(QTimerEvent* /*event*/) {
 }
 
 void CLoadingDlg::InstallCodepageFiles() {
-  const operations::InstallResult result = operations::InstallCodepageFiles(
-      run_.session, run_.files, run_.LanguageIndex, run_.SelectedDeviceHost, run_.interaction);
+  const operations::InstallResult result = run_.install(run_.LanguageIndex);
   run_.CopyFailed = result.CopyFailed;
   done(QDialog::Rejected);
   if (result.CopyFailed != 0) {

@@ -25,8 +25,14 @@ void CMainDlg::OnSetLanguage() {
     m_smbFiles = m_ownSmbFiles.get();
   }
   WindowInteraction interaction(*this);
-  LanguageRun run{m_session,      interaction,    *m_smbFiles, *m_browser, SelectedDeviceHost.str(),
-                  LanguageResult, m_restartTiming};
+  const std::string host = SelectedDeviceHost.str();
+  LanguageRun run{[&] { return operations::CheckLanguageSupport(m_session, interaction); },
+                  [&](int languageIndex) {
+                    return operations::InstallCodepageFiles(m_session, *m_smbFiles, languageIndex,
+                                                            host, interaction);
+                  },
+                  [&] { operations::OpenDeviceWebPage(*m_browser, host); }, LanguageResult,
+                  m_restartTiming};
   CLanguageDlg dialog(run);
   dialog.DoModal();
   if (LanguageResult.load() != 0) return;

@@ -74,6 +74,7 @@ inline constexpr std::string_view kSelectShareToMount =
     "You should select a samba server disk to mount!";
 inline constexpr std::string_view kMapFailed = "Failed to map drive.";
 inline constexpr std::string_view kMapDone = "Successfully mapped drive.";
+inline constexpr std::string_view kUnmountFailedHeadline = "Unmount Disk Fail!";
 inline constexpr std::string_view kUnmountFailed =
     "Unmount Disk Fail!\nPlease checked if you had selected a drive to un-mount,\nor any file "
     "opened on selected drive that did not close.";

@@ -103,8 +103,13 @@ int Run(const QString& outputDir) {
   operations::testing::UnattendedInteraction unattended;
   const auto files = platform::MakeSmbFiles();
   const auto browser = platform::MakeWebBrowser();
-  app::LanguageRun run{session,       unattended, *files, *browser, session.SelectedAddress.str(),
-                       languageResult};
+  const std::string host = session.SelectedAddress.str();
+  app::LanguageRun run{[&] { return operations::CheckLanguageSupport(session, unattended); },
+                       [&](int index) {
+                         return operations::InstallCodepageFiles(session, *files, index, host,
+                                                                 unattended);
+                       },
+                       [&] { operations::OpenDeviceWebPage(*browser, host); }, languageResult};
   ok &= SaveModal(outputDir + "/language-dialog.png", std::chrono::milliseconds(0), [&] {
     app::CLanguageDlg dialog(run, &window);
     dialog.DoModal();

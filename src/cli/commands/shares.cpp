@@ -6,6 +6,7 @@
 #include "cli/device_run.h"
 #include "cli/output_format.h"
 #include "operations/drive_mapping.h"
+#include "operations/texts.h"
 #include "operations/web_page.h"
 #include "platform/drive_mappings.h"
 #include "platform/unc_path.h"
@@ -153,7 +154,7 @@ int RunUnmount(const CommandLine& line, Console& console) {
   if (result.result == platform::DriveResult::kFilesOpen) {
     reason = "Files are open on " + drive + ", or a program works in one of its folders.";
   }
-  Fail(console, "Unmount Disk Fail! " + reason);
+  Fail(console, std::string(operations::text::kUnmountFailedHeadline) + " " + reason);
   return kExitDeviceFailed;
 }
 
