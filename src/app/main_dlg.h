@@ -79,10 +79,10 @@ class CMainDlg : public dialogs::TemplateDialog {
   // Runs OnPaint soon, or once the current network wait has ended.
   void RequestPaintRescan();
 
-  // Shared with the operations on the selected device.
-  DriveMapTable DriveMap{};
-  protocol::FixedText<64> SelectedDeviceHost;
-  std::atomic<int> LanguageResult{0};  // 0: a restart wait ran to its end; -1: nothing followed
+  // The address the last operation on a device used, and how the last "Set language" ended
+  // (0: a restart wait ran to its end; -1: nothing followed).
+  std::string_view DeviceHost() const { return SelectedDeviceHost.view(); }
+  int LastLanguageResult() const { return LanguageResult.load(); }
 
   // The file service of "Set language"; without this call the window makes the system's own
   // when first needed. Tests pass theirs, and may shorten the restart wait. An unformatted disk
@@ -167,6 +167,11 @@ class CMainDlg : public dialogs::TemplateDialog {
   bool m_endingQuietly = false;  // Escape and Exit end the window without the close-box clean-up
   bool m_exposeWatched = false;
   bool m_dispatchingClick = false;  // the list's own handling of a release is under way
+
+  // Shared by the operations on the selected device.
+  DriveMapTable DriveMap{};
+  protocol::FixedText<64> SelectedDeviceHost;
+  std::atomic<int> LanguageResult{0};
 
   std::vector<ShareRow> m_shareRows;  // the rows of the share list, in its order
   platform::SmbFiles* m_smbFiles = nullptr;

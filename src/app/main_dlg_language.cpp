@@ -24,6 +24,8 @@ void CMainDlg::OnSetLanguage() {
     m_ownSmbFiles = platform::MakeSmbFiles();
     m_smbFiles = m_ownSmbFiles.get();
   }
+  // Every way out of the dialogs sets the result; the reset only keeps a run from reading the last.
+  LanguageResult.store(0);
   WindowInteraction interaction(*this);
   const std::string host = SelectedDeviceHost.str();
   LanguageRun run{[&] { return operations::CheckLanguageSupport(m_session, interaction); },

@@ -93,14 +93,13 @@ TEST_F(LanguageWindowTest, ADiskThatIsNotReadyTurnsTheDeviceAwayWithoutTheDialog
     Select(c.address);
     MessageLog messages;
     ModalWatcher watcher;  // any dialog shown would be left open and fail the test
-    window->LanguageResult.store(0);
     Press(id::kSetLanguage);
     ASSERT_EQ(messages.shown().size(), 1u);
     EXPECT_EQ(messages.shown()[0].text, c.message);
     EXPECT_EQ(messages.shown()[0].caption, dialogs::ApplicationTitle().toStdString());
     EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kNone);
     EXPECT_TRUE(watcher.SeenTitles().empty());
-    EXPECT_EQ(window->LanguageResult.load(), -1);
+    EXPECT_EQ(window->LastLanguageResult(), -1);
     EXPECT_TRUE(window->DeviceSelected()) << "the window was refreshed";
   }
   EXPECT_EQ(browser.Starts(), std::vector<std::string>{"opener http://192.168.50.37"});
@@ -135,10 +134,9 @@ TEST_F(LanguageWindowTest, PreselectsTheDevicesLanguageAndEveryWayOutChangesNoth
       EXPECT_EQ(dialog->LanguageCombo()->currentText(), c.selected);
       c.leave(modal);
     });
-    window->LanguageResult.store(0);
     Press(id::kSetLanguage);
     EXPECT_TRUE(watcher.AllDone());
-    EXPECT_EQ(window->LanguageResult.load(), -1);
+    EXPECT_EQ(window->LastLanguageResult(), -1);
     EXPECT_TRUE(window->DeviceSelected());
     EXPECT_EQ(Item<QLineEdit>(id::kHostName)->text(), hostName);
   }
@@ -159,7 +157,7 @@ TEST_F(LanguageWindowTest, ACompletedInstallationWaitsForTheRestartAndSearchesAg
   Press(id::kSetLanguage);
   EXPECT_TRUE(watcher.AllDone());
   EXPECT_TRUE(messages.shown().empty());
-  EXPECT_EQ(window->LanguageResult.load(), 0);
+  EXPECT_EQ(window->LastLanguageResult(), 0);
   const std::string folder = lab::ShareFolder("dogwood", "HDD_1") + "/.systemfile/.codepages";
   EXPECT_EQ(lab::ReadWholeFile(folder + "/unicode_map.KOI8-R").size(), 131614u);
   EXPECT_EQ(DeviceState("dogwood")["codepage"].toString(), QStringLiteral("866"));
@@ -195,7 +193,7 @@ TEST_F(LanguageWindowTest, AFailedInstallationSaysSoAndOffersTheDialogAgain) {
   EXPECT_EQ(messages.shown()[0].icon, MessageIcon::kNone);
   EXPECT_EQ(diskReads() - readsBefore, 2) << "the second dialog asks the device again";
   EXPECT_EQ(DeviceState("elm")["stop"].toString(), QStringLiteral("stop"));
-  EXPECT_EQ(window->LanguageResult.load(), -1);
+  EXPECT_EQ(window->LastLanguageResult(), -1);
   EXPECT_TRUE(window->DeviceSelected());
 }
 

@@ -49,7 +49,7 @@ TEST_F(MainWindowLabTest, ClickShowsTheDeviceAndEnablesItsOperationsOnlyInTheLoc
   EXPECT_TRUE(Contains(ShareNames(), "public"));
   EXPECT_TRUE(SubnetButtonsEnabled(true));
   EXPECT_TRUE(window->DeviceSelected());
-  EXPECT_EQ(window->SelectedDeviceHost.view(), "192.168.50.21");
+  EXPECT_EQ(window->DeviceHost(), "192.168.50.21");
 
   // A DHCP client, found through the second interface.
   Select("192.168.60.22");

@@ -62,7 +62,6 @@ class MainWindowSharesTest : public ::testing::Test {
     dialogs::FindControl<QTreeWidget>(window.get(), id::kDeviceList)
         ->topLevelItem(0)
         ->setSelected(true);
-    window->SelectedDeviceHost.Set("192.168.50.21");
     window->RefreshShareList(true);
   }
 
