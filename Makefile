@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build test demo bench fuzz-long package format clean
+.PHONY: all setup configure build test demo bench fuzz-long package format update-po clean
 
 all: build
 
@@ -33,6 +33,10 @@ fuzz-long: setup
 
 package: build
 	cmake --build $(BUILD) --target package
+
+# Rewrites po/corvane.pot from the sources and merges it into every language (po/README.md).
+update-po: configure
+	cmake --build $(BUILD) --target update-po
 
 # Applies .clang-format to every C and C++ source; `make test` fails on any it would change.
 format:

@@ -13,6 +13,8 @@ packages=(
   nlohmann-json3-dev iproute2 procps util-linux
   # window
   qt6-base-dev fonts-liberation fonts-arphic-uming
+  # translations: catalogues, Qt's own texts, fonts for Chinese, Japanese and Korean
+  gettext qt6-translations-l10n fonts-wqy-microhei
   # the window on a real X server: server, window manager, input (tests labelled x11)
   xvfb xauth openbox xdotool
   # payload cross compilers and their optional check under emulation

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/main_app.h"
+#include "platform/translation.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ constexpr std::string_view kHelp =
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  corvane::platform::StartTranslation(CORVANE_BUILD_CATALOGUES);
   // Answered before the QApplication exists, so that they work without a display.
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
