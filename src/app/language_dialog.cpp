@@ -9,6 +9,7 @@
 #include "dialogs/message_box.h"
 #include "dialogs/texts.h"
 #include "language/codepage_files.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 
@@ -38,8 +39,8 @@ CLanguageDlg::CLanguageDlg(LanguageRun& run, QWidget* parent)
   m_comboLanguage = new QComboBox(this);
   dialogs::SetControlId(m_comboLanguage, kIdLanguage);
   for (const language::Language& language : language::kLanguages) {
-    m_comboLanguage->addItem(QString::fromUtf8(language.comboText.data(),
-                                               static_cast<qsizetype>(language.comboText.size())));
+    const std::string_view shown = platform::Tr(language.comboText);
+    m_comboLanguage->addItem(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
   }
   m_comboLanguage->setMaxVisibleItems(static_cast<int>(language::kLanguages.size()));
   Place(m_comboLanguage, 51, 11, 113, kClosedComboHeight);

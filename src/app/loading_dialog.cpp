@@ -6,6 +6,7 @@
 
 #include "dialogs/message_box.h"
 #include "dialogs/texts.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 
@@ -38,7 +39,7 @@ void CLoadingDlg::InstallCodepageFiles() {
   run_.CopyFailed = result.CopyFailed;
   done(QDialog::Rejected);
   if (result.CopyFailed != 0) {
-    dialogs::ShowMessage(nullptr, operations::text::kCheckHardDrives, "",
+    dialogs::ShowMessage(nullptr, platform::Tr(operations::text::kCheckHardDrives), "",
                          dialogs::MessageIcon::kNone);
   }
 }

@@ -9,14 +9,16 @@
 namespace {
 
 constexpr std::string_view kHelp =
-    "Usage: corvane-gui [Qt options]\n"
-    "       corvane-gui --help | --version\n"
-    "Opens the Corvane window: finds network storage devices on the local network and\n"
-    "changes their settings.\n"
-    "  -h, --help  show this help and exit\n"
-    "  --version   print the version and exit\n"
-    "The standard options of Qt applications are understood too, for example\n"
-    "-platform NAME.\n";
+    // TRANSLATORS: help of the window's program; lines within 80 columns (CJK characters count
+    // two); the program name, option names and NAME unchanged; option descriptions aligned.
+    N_("Usage: corvane-gui [Qt options]\n"
+       "       corvane-gui --help | --version\n"
+       "Opens the Corvane window: finds network storage devices on the local network and\n"
+       "changes their settings.\n"
+       "  -h, --help  show this help and exit\n"
+       "  --version   print the version and exit\n"
+       "The standard options of Qt applications are understood too, for example\n"
+       "-platform NAME.\n");
 
 }  // namespace
 
@@ -30,7 +32,7 @@ int main(int argc, char* argv[]) {
       return 0;
     }
     if (arg == "--help" || arg == "-h") {
-      std::cout << kHelp;
+      std::cout << corvane::platform::Tr(kHelp);
       return 0;
     }
   }

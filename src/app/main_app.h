@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 #include <string>
 
 #include "protocol/session.h"
@@ -19,8 +20,14 @@ class CMainApp {
 
  private:
   QApplication& application_;
+  // Installed for as long as the program runs; nothing is loaded in English.
+  QTranslator qtTranslations_;
   int exitCode_ = 0;
 };
+
+// Qt's own texts (standard buttons, the context menus of edits) in the language of Corvane's
+// catalogue, from `translator`, which must outlive the application's windows.
+void InstallQtTranslations(QTranslator& translator);
 
 // The text the user sees when some interface cannot carry the protocol; empty when all can.
 std::string DescribeTransportProblems(const protocol::Session& session);

@@ -88,9 +88,9 @@ void CMainDlg::CreateStatics() {
   for (const TemplateItem& item : kMainStatics) {
     QWidget* widget = nullptr;
     if (item.kind == ItemKind::kGroup) {
-      widget = new QGroupBox(QString::fromUtf8(item.text), this);
+      widget = new QGroupBox(text::Shown(item.text), this);
     } else {
-      auto* label = new QLabel(QString::fromUtf8(item.text), this);
+      auto* label = new QLabel(text::Shown(item.text), this);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       widget = label;
     }
@@ -134,7 +134,7 @@ void CMainDlg::CreateControl(const TemplateItem& item) {
       widget = dialogs::MakeReportList(this);
       break;
     case ItemKind::kButton:
-      widget = new QPushButton(QString::fromUtf8(item.text), this);
+      widget = new QPushButton(text::Shown(item.text), this);
       break;
     case ItemKind::kEdit:
       widget = new QLineEdit(this);

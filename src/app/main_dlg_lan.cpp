@@ -10,6 +10,7 @@
 #include "dialogs/message_box.h"
 #include "dialogs/texts.h"
 #include "operations/lan_settings.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 namespace {
@@ -58,7 +59,7 @@ void CMainDlg::ShowLanRefusal(const LanRefusal& refusal) {
 
 void CMainDlg::OnModifyLan() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowError(this, operations::text::kSelectServerToModifyIp);
+    dialogs::ShowError(this, platform::Tr(operations::text::kSelectServerToModifyIp));
     return;
   }
   if (m_comboDhcp->currentIndex() < 0) return;

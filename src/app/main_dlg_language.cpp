@@ -6,6 +6,7 @@
 #include "app/window_interaction.h"
 #include "dialogs/message_box.h"
 #include "operations/codepage_install.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 
@@ -17,7 +18,7 @@ void CMainDlg::SetLanguageServices(platform::SmbFiles& files,
 
 void CMainDlg::OnSetLanguage() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowError(this, operations::text::kSelectDevice);
+    dialogs::ShowError(this, platform::Tr(operations::text::kSelectDevice));
     return;
   }
   if (m_smbFiles == nullptr) {

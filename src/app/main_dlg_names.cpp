@@ -8,12 +8,13 @@
 #include "app/window_interaction.h"
 #include "dialogs/message_box.h"
 #include "operations/names.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 
 void CMainDlg::OnModifyHostName() {
   if (m_deviceSelected == 0) {
-    dialogs::ShowError(this, operations::text::kSelectServerToModifyNames);
+    dialogs::ShowError(this, platform::Tr(operations::text::kSelectServerToModifyNames));
     return;
   }
   const operations::NamesInput input{DeviceEditText(m_editHostName),

@@ -14,6 +14,7 @@
 #include "dialogs/message_box.h"
 #include "operations/blocking.h"
 #include "operations/device_view.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 namespace {
@@ -170,7 +171,7 @@ const CMainDlg::ShareRow* CMainDlg::SelectedShare() const {
 }
 
 void CMainDlg::ReportDeviceGone() {
-  dialogs::ShowWarning(this, operations::text::kDeviceGone);
+  dialogs::ShowWarning(this, platform::Tr(operations::text::kDeviceGone));
   StartOver();
 }
 

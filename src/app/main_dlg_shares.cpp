@@ -11,6 +11,7 @@
 #include "dialogs/texts.h"
 #include "operations/drive_mapping.h"
 #include "operations/web_page.h"
+#include "platform/translation.h"
 
 namespace corvane::app {
 namespace {
@@ -18,7 +19,8 @@ namespace {
 using dialogs::MessageIcon;
 using operations::MountOutcome;
 
-// Where letters cannot be mapped at all (no GVfs in this session), the user learns why.
+// Where letters cannot be mapped at all (no GVfs in this session), the user learns why. Both
+// parts come translated: the headline by the caller, the reason by the operations.
 std::string WithReason(std::string_view message, const std::string& reason) {
   return std::string(message) + "\n\n" + reason;
 }
@@ -49,7 +51,7 @@ void CMainDlg::OnMount() {
   const operations::MountResult result = operations::MountShare(services, request, interaction);
   switch (result.outcome) {
     case MountOutcome::kNoShare:
-      dialogs::ShowWarning(this, operations::text::kSelectShareToMount);
+      dialogs::ShowWarning(this, platform::Tr(operations::text::kSelectShareToMount));
       return;
     case MountOutcome::kCancelled:
     case MountOutcome::kNoLetter:
@@ -58,14 +60,15 @@ void CMainDlg::OnMount() {
       ReportDeviceGone();
       return;
     case MountOutcome::kUnavailable:
-      dialogs::ShowError(this, WithReason(operations::text::kMapFailed, result.unavailable));
+      dialogs::ShowError(
+          this, WithReason(platform::Tr(operations::text::kMapFailed), result.unavailable));
       return;
     case MountOutcome::kNameRefused:
     case MountOutcome::kFailed:
-      dialogs::ShowError(this, operations::text::kMapFailed);
+      dialogs::ShowError(this, platform::Tr(operations::text::kMapFailed));
       return;
     case MountOutcome::kMapped:
-      dialogs::ShowConfirm(this, operations::text::kMapDone);
+      dialogs::ShowConfirm(this, platform::Tr(operations::text::kMapDone));
       RefreshDrives(false);
       return;
   }
@@ -86,13 +89,14 @@ void CMainDlg::OnUnmount() {
       operations::UnmountDrive(m_drives, driveText, interaction);
   switch (result.outcome) {
     case operations::UnmountOutcome::kUnavailable:
-      dialogs::ShowError(this, WithReason(operations::text::kUnmountFailed, result.unavailable));
+      dialogs::ShowError(
+          this, WithReason(platform::Tr(operations::text::kUnmountFailed), result.unavailable));
       return;
     case operations::UnmountOutcome::kRefused:
-      dialogs::ShowError(this, operations::text::kUnmountFailed);
+      dialogs::ShowError(this, platform::Tr(operations::text::kUnmountFailed));
       return;
     case operations::UnmountOutcome::kDone:
-      dialogs::ShowConfirm(this, operations::text::kUnmountDone);
+      dialogs::ShowConfirm(this, platform::Tr(operations::text::kUnmountDone));
       RefreshDrives(true);
       return;
   }
@@ -107,7 +111,7 @@ void CMainDlg::RefreshDrives(bool hostIgnoreCase) {
 void CMainDlg::OnConnectWebPage() {
   const protocol::DeviceRecord* device = SelectedDevice();
   if (device == nullptr) {
-    dialogs::ShowWarning(this, dialogs::text::kSelectServerToConnect);
+    dialogs::ShowWarning(this, platform::Tr(dialogs::text::kSelectServerToConnect));
     return;
   }
   SelectedDeviceHost.Set(device->address.view());

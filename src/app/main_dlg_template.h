@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "platform/translation.h"
+
 namespace corvane::app {
 
 enum class ItemKind { kList, kButton, kEdit, kCombo, kIpAddress, kGroup, kLabel };
@@ -12,7 +14,7 @@ enum class ItemKind { kList, kButton, kEdit, kCombo, kIpAddress, kGroup, kLabel 
 struct TemplateItem {
   int id;  // -1 for group boxes and labels
   ItemKind kind;
-  const char* text;
+  const char* text;  // marked for translation, translated where the control is made
   int x, y, w, h;
 };
 
@@ -46,38 +48,40 @@ inline constexpr int kDhcpEnabledRow = 1;
 
 inline constexpr std::array<TemplateItem, 18> kMainControls{{
     {id::kDeviceList, ItemKind::kList, "", 13, 13, 251, 89},
-    {id::kAbout, ItemKind::kButton, "About", 275, 13, 72, 19},
-    {id::kSearch, ItemKind::kButton, "Search device", 275, 36, 72, 19},
-    {id::kWebPage, ItemKind::kButton, "Connect to webpage", 275, 59, 72, 19},
-    {id::kSetLanguage, ItemKind::kButton, "Set language", 276, 82, 72, 19},
+    {id::kAbout, ItemKind::kButton, NC_("button", "About"), 275, 13, 72, 19},
+    {id::kSearch, ItemKind::kButton, N_("Search device"), 275, 36, 72, 19},
+    {id::kWebPage, ItemKind::kButton, N_("Connect to webpage"), 275, 59, 72, 19},
+    {id::kSetLanguage, ItemKind::kButton, N_("Set language"), 276, 82, 72, 19},
     {id::kHostName, ItemKind::kEdit, "", 69, 119, 92, 12},
     {id::kWorkgroup, ItemKind::kEdit, "", 70, 135, 92, 12},
-    {id::kModifyNames, ItemKind::kButton, "Modify", 184, 132, 50, 16},
+    {id::kModifyNames, ItemKind::kButton, NC_("button", "Modify"), 184, 132, 50, 16},
     {id::kDhcp, ItemKind::kCombo, "", 64, 165, 99, 49},
     {id::kIpAddress, ItemKind::kIpAddress, "", 64, 182, 100, 15},
     {id::kNetmask, ItemKind::kIpAddress, "", 64, 202, 100, 15},
     {id::kGateway, ItemKind::kIpAddress, "", 64, 222, 100, 15},
-    {id::kModifyLan, ItemKind::kButton, "Modify", 186, 221, 50, 16},
+    {id::kModifyLan, ItemKind::kButton, NC_("button", "Modify"), 186, 221, 50, 16},
     {id::kShareList, ItemKind::kList, "", 14, 257, 197, 85},
     {id::kDrive, ItemKind::kCombo, "", 231, 264, 107, 110},
-    {id::kMount, ItemKind::kButton, "Mount", 249, 280, 69, 17},
-    {id::kUnmount, ItemKind::kButton, "Unmount", 249, 301, 69, 17},
-    {id::kExit, ItemKind::kButton, "Exit", 249, 322, 69, 17},
+    {id::kMount, ItemKind::kButton, NC_("button", "Mount"), 249, 280, 69, 17},
+    {id::kUnmount, ItemKind::kButton, NC_("button", "Unmount"), 249, 301, 69, 17},
+    {id::kExit, ItemKind::kButton, NC_("button", "Exit"), 249, 322, 69, 17},
 }};
 
 // Labels carry no size in the template; they get the room up to the control they name.
 inline constexpr std::array<TemplateItem, 11> kMainStatics{{
-    {-1, ItemKind::kGroup, "Search Device", 7, 1, 354, 106},
-    {-1, ItemKind::kGroup, "Setting", 7, 110, 354, 42},
-    {-1, ItemKind::kLabel, " Host Name :", 17, 121, 50, 8},
-    {-1, ItemKind::kLabel, " Workgroup :", 17, 137, 50, 8},
-    {-1, ItemKind::kGroup, "LAN", 7, 156, 354, 87},
-    {-1, ItemKind::kLabel, "DHCP Client :", 16, 167, 46, 8},
-    {-1, ItemKind::kLabel, "I P :", 17, 185, 45, 8},
-    {-1, ItemKind::kLabel, "Netmask :", 17, 206, 45, 8},
-    {-1, ItemKind::kLabel, "Gateway :", 17, 226, 45, 8},
-    {-1, ItemKind::kGroup, "Static", 7, 245, 354, 102},
-    {-1, ItemKind::kLabel, "Drive :", 231, 255, 40, 8},
+    {-1, ItemKind::kGroup, N_("Search Device"), 7, 1, 354, 106},
+    {-1, ItemKind::kGroup, N_("Setting"), 7, 110, 354, 42},
+    {-1, ItemKind::kLabel, N_(" Host Name :"), 17, 121, 50, 8},
+    {-1, ItemKind::kLabel, N_(" Workgroup :"), 17, 137, 50, 8},
+    {-1, ItemKind::kGroup, N_("LAN"), 7, 156, 354, 87},
+    {-1, ItemKind::kLabel, N_("DHCP Client :"), 16, 167, 46, 8},
+    {-1, ItemKind::kLabel, N_("I P :"), 17, 185, 45, 8},
+    {-1, ItemKind::kLabel, N_("Netmask :"), 17, 206, 45, 8},
+    {-1, ItemKind::kLabel, N_("Gateway :"), 17, 226, 45, 8},
+    // TRANSLATORS: the title of the group around the share list and the drive letters, as the
+    // devices' own program has it: translate the word as it stands.
+    {-1, ItemKind::kGroup, NC_("group box", "Static"), 7, 245, 354, 102},
+    {-1, ItemKind::kLabel, N_("Drive :"), 231, 255, 40, 8},
 }};
 
 // A closed drop-down list is one text line high; the template height includes the open list.

@@ -7,13 +7,17 @@
 #include "cli/command_line.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"
+#include "platform/translation.h"
 #include "protocol/protocol_constants.h"
 
 namespace corvane::cli {
 
+using platform::Fill;
+using platform::Tr;
+
 std::optional<std::string> CheckShareText(std::string_view text) {
   if (text.size() <= protocol::kMaxLoginLength) return std::nullopt;
-  return "a share's user name and password hold at most 16 characters each";
+  return std::string(Tr("a share's user name and password hold at most 16 characters each"));
 }
 
 CommandInteraction::CommandInteraction(GivenPassword given, std::string address, Console& console,
@@ -28,7 +32,8 @@ void CommandInteraction::WaitUntil(const std::function<bool()>& done) {
 }
 
 std::optional<platform::Credentials> CommandInteraction::AskAdministratorCredentials() {
-  AskOnTerminal("Administrator password for " + address_ + ": ");
+  // TRANSLATORS: a prompt on the terminal; %s is the device's address.
+  AskOnTerminal(Fill(Tr("Administrator password for %s:"), {address_}) + " ");
   if (!given_.password) return std::nullopt;
   passwordRefusal_ = CheckPassword(given_.password->view());
   if (passwordRefusal_) return std::nullopt;
@@ -43,7 +48,8 @@ operations::MapType CommandInteraction::ChooseMapType() {
 std::optional<platform::Credentials> CommandInteraction::AskShareCredentials(
     std::string_view remote) {
   if (!share_.user) return std::nullopt;
-  AskOnTerminal("Password for " + *share_.user + " on " + TerminalSafe(remote) + ": ");
+  // TRANSLATORS: a prompt on the terminal; %1$s is the user, %2$s the share (\\host\share).
+  AskOnTerminal(Fill(Tr("Password for %1$s on %2$s:"), {*share_.user, TerminalSafe(remote)}) + " ");
   platform::Credentials login{platform::SecretText(*share_.user), {}};
   if (!given_.password) return login;
   typedRefusal_ = CheckShareText(given_.password->view());
@@ -53,7 +59,10 @@ std::optional<platform::Credentials> CommandInteraction::AskShareCredentials(
 
 void CommandInteraction::Report(const operations::Progress& progress) {
   if (progress.kind != operations::Progress::Kind::kFileWritten) return;
-  console_.out << "wrote " << TerminalSafe(progress.text) << " (" << progress.bytes << " bytes)\n"
+  // TRANSLATORS: %1$s is a file written onto the device, %2$d its size in bytes.
+  console_.out << Fill(Tr("wrote %1$s (%2$d bytes)"),
+                       {TerminalSafe(progress.text), std::to_string(progress.bytes)})
+               << "\n"
                << std::flush;
 }
 
@@ -63,13 +72,14 @@ int CommandInteraction::CredentialsNotProven(const operations::CredentialsProof&
     return kExitUsage;
   }
   if (proof.Final() == operations::CredentialsAnswer::kNoAnswer) {
-    Fail(console_, "the device did not answer the administrator password check");
+    Fail(console_, Tr("the device did not answer the administrator password check"));
   } else if (!proof.givenPair) {
     Fail(console_,
-         "the device refused its default administrator password; give its password with "
-         "--password-file FILE, or run corvane on a terminal to be asked for it");
+         // TRANSLATORS: keep --password-file FILE as it is.
+         Tr("the device refused its default administrator password; give its password "
+            "with --password-file FILE, or run corvane on a terminal to be asked for it"));
   } else {
-    Fail(console_, operations::text::kWrongAdminPassword);
+    Fail(console_, Tr(operations::text::kWrongAdminPassword));
   }
   return kExitDeviceFailed;
 }

@@ -5,11 +5,15 @@
 #include <cctype>
 
 #include "cli/command_spec.h"
+#include "platform/translation.h"
 #include "protocol/address_text.h"
 
 namespace corvane::cli {
 
 namespace {
+
+using platform::Fill;
+using platform::Tr;
 
 constexpr std::string_view kPasswordOptionName = "--password";
 constexpr std::string_view kPasswordFileOptionName = "--password-file";
@@ -55,48 +59,59 @@ std::string ReadOptions(const CommandSpec& spec, const std::vector<std::string>&
     const std::string_view name = std::string_view(arg).substr(0, equals);
     const Option* option = FindOption(spec, name);
     if (option == nullptr) {
-      return "unknown option " + std::string(name) + " for " + std::string(spec.name);
+      // TRANSLATORS: %1$s is the option as typed, %2$s the command (search, mount...).
+      return Fill(Tr("unknown option %1$s for %2$s"), {name, spec.name});
     }
     if (option->flag != nullptr) {
-      if (equals != std::string::npos) return "option " + std::string(name) + " takes no value";
+      if (equals != std::string::npos) return Fill(Tr("option %s takes no value"), {name});
       line.*(option->flag) = true;
       continue;
     }
     std::optional<std::string>& slot = line.*(option->value);
-    if (slot.has_value()) return "option " + std::string(name) + " given twice";
+    if (slot.has_value()) return Fill(Tr("option %s given twice"), {name});
     if (equals != std::string::npos) {
       slot = arg.substr(equals + 1);
     } else if (i + 1 < args.size()) {
       slot = args[++i];
     } else {
-      return "option " + std::string(name) + " needs a value";
+      return Fill(Tr("option %s needs a value"), {name});
     }
   }
   return "";
+}
+
+std::string UnexpectedArgument(std::string_view argument) {
+  return Fill(Tr("unexpected argument %s"), {argument});
 }
 
 // ADDRESS where the command takes one, then its further argument; returns the error text or "".
 std::string ReadPositionals(const CommandSpec& spec, const std::vector<std::string>& positional,
                             CommandLine& line) {
   if (spec.withoutOperands != nullptr && line.*(spec.withoutOperands)) {
-    return positional.empty() ? "" : "unexpected argument " + positional.front();
+    return positional.empty() ? "" : UnexpectedArgument(positional.front());
   }
   std::size_t next = 0;
   if (spec.takesAddress) {
-    if (positional.empty()) return std::string(spec.name) + " needs the ADDRESS of a device";
+    if (positional.empty()) {
+      // TRANSLATORS: %s is the command (info, set-dhcp...); ADDRESS stays as it is.
+      return Fill(Tr("%s needs the ADDRESS of a device"), {spec.name});
+    }
     if (!IsDeviceAddress(positional.front())) {
-      return "not a device address (four numbers 0-255 separated by dots): " + positional.front();
+      return Fill(Tr("not a device address (four numbers 0-255 separated by dots): %s"),
+                  {positional.front()});
     }
     line.address = positional.front();
     next = 1;
   }
   if (!spec.operand.empty()) {
     if (positional.size() <= next) {
-      return std::string(spec.name) + " needs the " + std::string(spec.operand);
+      // TRANSLATORS: %1$s is the command, %2$s the argument it lacks as the help names it
+      // (LANGUAGE, SHARE, LETTER), kept as it is.
+      return Fill(Tr("%1$s needs the %2$s"), {spec.name, spec.operand});
     }
     spec.takeOperand(line, positional[next++]);
   }
-  if (positional.size() > next) return "unexpected argument " + positional[next];
+  if (positional.size() > next) return UnexpectedArgument(positional[next]);
   return "";
 }
 
@@ -108,11 +123,12 @@ std::string ParseCommandArguments(const CommandSpec& spec, const std::vector<std
   if (std::string error = ReadPositionals(spec, positional, line); !error.empty()) return error;
   for (const Option& option : spec.options) {
     if (option.required && !(line.*(option.value)).has_value()) {
-      return std::string(option.name) + " is required";
+      // TRANSLATORS: %s is an option (--ip, --drive...).
+      return Fill(Tr("%s is required"), {option.name});
     }
   }
   if (line.password && line.passwordFile) {
-    return "--password and --password-file cannot be used together";
+    return std::string(Tr("--password and --password-file cannot be used together"));
   }
   return spec.check != nullptr ? spec.check(line) : "";
 }
@@ -128,22 +144,26 @@ bool HelpRequested(const CommandSpec& spec, const std::vector<std::string>& args
 }
 
 constexpr std::string_view kOverviewStart =
-    "Usage: corvane COMMAND [OPTIONS]\n"
-    "Finds network storage devices on the local network and changes their settings.\n"
-    "\n"
-    "Commands:\n";
+    // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+    // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+    N_("Usage: corvane COMMAND [OPTIONS]\n"
+       "Finds network storage devices on the local network and changes their settings.\n"
+       "\n"
+       "Commands:\n");
 
 constexpr std::string_view kOverviewEnd =
-    "\n"
-    "'corvane COMMAND --help' describes each command.\n"
-    "\n"
-    "ADDRESS is the device's address as 'corvane search' shows it (192.168.1.20).\n"
-    "\n"
-    "Exit status: 0 success, 1 the device refused or did not answer, or the\n"
-    "operation failed, 2 usage error or input refused before anything was sent,\n"
-    "3 no device with that address answered the search.\n"
-    "Devices answer on UDP port 13579: it must be open for inbound traffic in the\n"
-    "local firewall.\n";
+    // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+    // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+    N_("\n"
+       "'corvane COMMAND --help' describes each command.\n"
+       "\n"
+       "ADDRESS is the device's address as 'corvane search' shows it (192.168.1.20).\n"
+       "\n"
+       "Exit status: 0 success, 1 the device refused or did not answer, or the\n"
+       "operation failed, 2 usage error or input refused before anything was sent,\n"
+       "3 no device with that address answered the search.\n"
+       "Devices answer on UDP port 13579: it must be open for inbound traffic in the\n"
+       "local firewall.\n");
 
 }  // namespace
 
@@ -160,17 +180,23 @@ const std::vector<CommandSpec>& Commands() {
 }
 
 Option PasswordFileOption() {
-  return {kPasswordFileOptionName, nullptr, &CommandLine::passwordFile, false,
-          "  --password-file FILE  read the password from the first line of FILE, which\n"
-          "                        no one but its owner may access (chmod 600); - reads\n"
-          "                        it from standard input\n"};
+  return {
+      kPasswordFileOptionName, nullptr, &CommandLine::passwordFile, false,
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+      N_("  --password-file FILE  read the password from the first line of FILE, which\n"
+         "                        no one but its owner may access (chmod 600); - reads\n"
+         "                        it from standard input\n")};
 }
 
 Option PasswordOption() {
-  return {kPasswordOptionName, nullptr, &CommandLine::password, false,
-          "  --password P          the password itself; other local users can see it in\n"
-          "                        the process list while corvane runs: prefer\n"
-          "                        --password-file\n"};
+  return {
+      kPasswordOptionName, nullptr, &CommandLine::password, false,
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+      N_("  --password P          the password itself; other local users can see it in\n"
+         "                        the process list while corvane runs: prefer\n"
+         "                        --password-file\n")};
 }
 
 bool IsDeviceAddress(std::string_view text) {
@@ -189,7 +215,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args) {
   ParseOutcome outcome;
   CommandLine& line = outcome.commandLine;
   if (args.empty()) {
-    outcome.error = "no command given";
+    outcome.error = Tr("no command given");
     return outcome;
   }
   const std::string& first = args.front();
@@ -206,7 +232,7 @@ ParseOutcome ParseCommandLine(const std::vector<std::string>& args) {
   }
   const CommandSpec* spec = FindSpec(first);
   if (spec == nullptr) {
-    outcome.error = "unknown command " + first;
+    outcome.error = Fill(Tr("unknown command %s"), {first});
     return outcome;
   }
   line.command = spec->command;
@@ -234,14 +260,14 @@ std::string HelpText(Command command) {
   std::string text;
   for (const CommandSpec& spec : Commands()) {
     if (command == Command::kNone) {
-      text += spec.summary;
+      text += Tr(spec.summary);
     } else if (spec.command == command) {
-      text = spec.usage;
-      for (const Option& option : spec.options) text += option.help;
+      text = Tr(spec.usage);
+      for (const Option& option : spec.options) text += Tr(option.help);
       return text;
     }
   }
-  return std::string(kOverviewStart) + text + std::string(kOverviewEnd);
+  return std::string(Tr(kOverviewStart)) + text + std::string(Tr(kOverviewEnd));
 }
 
 }  // namespace corvane::cli

@@ -18,7 +18,9 @@ namespace corvane::cli {
 struct Console;
 
 // One option: where its value goes (a flag or a text), and its lines in the command's help,
-// exactly as they are shown there (empty when the usage line says all).
+// exactly as they are shown there (empty when the usage line says all). The help texts here
+// are the English keys of the catalogue, marked with N_ where they are written; HelpText
+// translates them.
 struct Option {
   std::string_view name;
   bool CommandLine::*flag = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/input_checks.h"
 
+#include "platform/translation.h"
 #include "protocol/protocol_constants.h"
 
 namespace corvane::cli {
@@ -60,8 +61,10 @@ operations::AddressInput ReadAddressOption(std::string_view option,
   const OctetsInput input = ReadOctets(text.value_or(""));
   operations::AddressInput address{input.octets, ""};
   if (input.malformed) {
-    address.unreadable =
-        std::string(option) + ": not a dotted address (four numbers separated by dots): " + *text;
+    address.unreadable = platform::Fill(
+        // TRANSLATORS: %1$s is the option (--ip, --netmask, --gateway), %2$s the text given.
+        platform::Tr("%1$s: not a dotted address (four numbers separated by dots): %2$s"),
+        {option, *text});
   }
   return address;
 }
@@ -77,7 +80,7 @@ operations::StaticAddressInput ReadStaticInput(const std::optional<std::string>&
 
 std::optional<std::string> CheckPassword(std::string_view password) {
   if (password.size() <= protocol::kMaxLoginLength) return std::nullopt;
-  return "the administrator password can hold at most 16 characters";
+  return std::string(platform::Tr("the administrator password can hold at most 16 characters"));
 }
 
 std::string OneLine(std::string_view message) {

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/language_output.h"
 
-#include <sstream>
+#include <string>
 
 #include "language/codepage_files.h"
+#include "platform/translation.h"
 
 namespace corvane::cli {
 
@@ -15,11 +16,13 @@ constexpr std::chrono::seconds kLineStep{10};
 
 std::string Bar(std::chrono::seconds passed, std::chrono::seconds total) {
   const auto filled = static_cast<int>(passed.count() * kBarWidth / total.count());
-  std::ostringstream text;
-  text << "\rThe device is restarting [" << std::string(static_cast<std::size_t>(filled), '#')
-       << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] " << passed.count()
-       << " s of " << total.count() << " s";
-  return text.str();
+  const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
+                          std::string(static_cast<std::size_t>(kBarWidth - filled), '.');
+  return "\r" +
+         // TRANSLATORS: a bar redrawn in place; %1$s is the bar, %2$d the seconds passed, %3$d
+         // the seconds of the whole wait. Keep it short: the line must fit in 80 columns.
+         platform::Fill(platform::Tr("The device is restarting [%1$s] %2$d s of %3$d s"),
+                        {bar, std::to_string(passed.count()), std::to_string(total.count())});
 }
 
 }  // namespace
@@ -27,7 +30,8 @@ std::string Bar(std::chrono::seconds passed, std::chrono::seconds total) {
 std::string FormatLanguageList() {
   std::string text;
   for (const language::Language& language : language::kLanguages) {
-    text += std::string(language.codepage) + "  " + std::string(language.comboText) + "\n";
+    text += std::string(language.codepage) + "  " + std::string(platform::Tr(language.comboText)) +
+            "\n";
   }
   return text;
 }
@@ -44,7 +48,10 @@ void ShowRestartWait(std::ostream& out, bool terminal, const Sleeper& sleep,
     if (terminal) {
       out << Bar(passed, total) << std::flush;
     } else {
-      out << "The device is restarting: " << passed.count() << " s of " << total.count() << " s\n"
+      // TRANSLATORS: %1$d is the seconds passed, %2$d the seconds of the whole wait.
+      out << platform::Fill(platform::Tr("The device is restarting: %1$d s of %2$d s"),
+                            {std::to_string(passed.count()), std::to_string(total.count())})
+          << "\n"
           << std::flush;
     }
   }

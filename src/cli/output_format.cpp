@@ -8,54 +8,12 @@
 #include <nlohmann/json.hpp>
 #include <utility>
 
+#include "cli/text_width.h"
+#include "platform/translation.h"
+
 namespace corvane::cli {
 
 namespace {
-
-struct Utf8Character {
-  std::size_t length = 0;  // 0: no valid sequence starts here
-  std::uint32_t codePoint = 0;
-};
-
-// The UTF-8 sequence starting at at; overlong forms, surrogates and code points above U+10FFFF
-// are invalid.
-Utf8Character DecodeUtf8(std::string_view text, std::size_t at) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(at);
-  if (lead < 0x80) return {1, lead};
-  std::size_t length = 0;
-  std::uint32_t codePoint = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    codePoint = lead & 0x1Fu;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    codePoint = lead & 0x0Fu;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    codePoint = lead & 0x07u;
-  } else {
-    return {};
-  }
-  if (at + length > text.size()) return {};
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(at + i) & 0xC0u) != 0x80u) return {};
-    codePoint = codePoint << 6 | (byte(at + i) & 0x3Fu);
-  }
-  const std::uint32_t smallest = length == 3 ? 0x800u : length == 4 ? 0x10000u : 0x80u;
-  if (codePoint < smallest || codePoint > 0x10FFFFu) return {};
-  if (codePoint >= 0xD800u && codePoint <= 0xDFFFu) return {};
-  return {length, codePoint};
-}
-
-bool IsValidUtf8(std::string_view text) {
-  for (std::size_t at = 0; at < text.size();) {
-    const std::size_t length = DecodeUtf8(text, at).length;
-    if (length == 0) return false;
-    at += length;
-  }
-  return true;
-}
 
 // What a terminal obeys instead of showing: the C0 and C1 controls with DEL (escape sequences
 // start with them), and the bidirectional overrides and isolates, which reorder the text after
@@ -81,33 +39,19 @@ std::string Latin1ToUtf8(std::string_view bytes) {
   return utf8;
 }
 
-// Columns count characters, not bytes, when the text is UTF-8.
-std::size_t DisplayWidth(std::string_view text) {
-  if (!IsValidUtf8(text)) return text.size();
-  return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0u) != 0x80u;
-  }));
-}
-
 std::string InterfaceLabel(const DeviceView& device) {
   if (device.interfaceName.empty()) return device.interfaceAddress;
   return device.interfaceAddress + " (" + device.interfaceName + ")";
-}
-
-std::string_view DhcpLabel(bool dhcp) {
-  return dhcp ? "Enabled" : "Disabled";
 }
 
 using Row = std::array<std::string, 6>;
 
 std::string JoinRow(const Row& row, const std::array<std::size_t, 6>& widths) {
   std::string line;
-  for (std::size_t column = 0; column < row.size(); ++column) {
-    line += row[column];
-    if (column + 1 == row.size()) break;
-    line.append(widths[column] - DisplayWidth(row[column]) + 2, ' ');
+  for (std::size_t column = 0; column + 1 < row.size(); ++column) {
+    line += PadRight(row[column], widths[column] + 2);
   }
-  return line + "\n";
+  return line + row.back() + "\n";
 }
 
 // One object on one line, its members in the order given.
@@ -178,8 +122,17 @@ std::string TerminalLine(std::string_view line) {
   return TerminalSafe(line) + "\n";
 }
 
+std::string_view DhcpLabel(bool dhcp) {
+  return platform::Tr(dhcp ? NC_("DHCP client", "Enabled") : NC_("DHCP client", "Disabled"));
+}
+
 std::string FormatDeviceTable(const std::vector<DeviceView>& devices) {
-  std::vector<Row> rows = {{"Name", "IP", "Netmask", "Gateway", "DHCP", "Interface"}};
+  std::vector<Row> rows = {{std::string(platform::Tr(NC_("device list column", "Name"))),
+                            std::string(platform::Tr(NC_("device list column", "IP"))),
+                            std::string(platform::Tr(NC_("device list column", "Netmask"))),
+                            std::string(platform::Tr(NC_("device list column", "Gateway"))),
+                            std::string(platform::Tr(NC_("device list column", "DHCP"))),
+                            std::string(platform::Tr(NC_("device list column", "Interface")))}};
   for (const DeviceView& device : devices) {
     rows.push_back({TerminalSafe(device.name), TerminalSafe(device.address),
                     TerminalSafe(device.netmask), TerminalSafe(device.gateway),
@@ -188,7 +141,7 @@ std::string FormatDeviceTable(const std::vector<DeviceView>& devices) {
   std::array<std::size_t, 6> widths{};
   for (const Row& row : rows) {
     for (std::size_t column = 0; column < row.size(); ++column) {
-      widths[column] = std::max(widths[column], DisplayWidth(row[column]));
+      widths[column] = std::max(widths[column], TextWidth(row[column]));
     }
   }
   std::string table;
@@ -204,20 +157,28 @@ std::string FormatDevicesJson(const std::vector<DeviceView>& devices) {
 
 std::string FormatDetailsText(const DeviceDetails& details) {
   const DeviceView& device = details.device;
+  using platform::Tr;
+  const std::vector<std::pair<std::string_view, std::string>> fields = {
+      // TRANSLATORS: this and the next labels start the lines of 'corvane info'; the values
+      // line up one blank after the longest label.
+      {Tr("Name:"), device.name},
+      {Tr("IP:"), device.address},
+      {Tr("Netmask:"), device.netmask},
+      {Tr("Gateway:"), device.gateway},
+      {Tr("DHCP:"), std::string(DhcpLabel(device.dhcp))},
+      {Tr("Interface:"), InterfaceLabel(device)},
+      {Tr("Workgroup:"), details.workgroup}};
+  const std::string_view sharesLabel = Tr("Shares:");
+  std::size_t width = TextWidth(sharesLabel) + 1;
+  for (const auto& field : fields) width = std::max(width, TextWidth(field.first) + 1);
   std::string text;
-  const auto line = [&text](std::string_view label, std::string_view value) {
-    text += std::string(label) + std::string(11 - label.size(), ' ') + TerminalSafe(value) + "\n";
+  const auto line = [&text, width](std::string_view label, std::string_view value) {
+    text += PadRight(label, width) + TerminalSafe(value) + "\n";
   };
-  line("Name:", device.name);
-  line("IP:", device.address);
-  line("Netmask:", device.netmask);
-  line("Gateway:", device.gateway);
-  line("DHCP:", DhcpLabel(device.dhcp));
-  line("Interface:", InterfaceLabel(device));
-  line("Workgroup:", details.workgroup);
-  if (details.shares.empty()) line("Shares:", "(none)");
+  for (const auto& [label, value] : fields) line(label, value);
+  if (details.shares.empty()) line(sharesLabel, Tr("(none)"));
   for (std::size_t i = 0; i < details.shares.size(); ++i) {
-    line(i == 0 ? "Shares:" : "", details.shares[i]);
+    line(i == 0 ? sharesLabel : "", details.shares[i]);
   }
   return text;
 }
@@ -233,18 +194,21 @@ std::string FormatDetailsJson(const DeviceDetails& details) {
 }
 
 std::string FormatDrivesTable(const std::vector<operations::MappedDrive>& drives) {
-  std::size_t width = std::string_view("Remote name").size();
+  const std::string_view letterHeader = platform::Tr(NC_("drive list column", "Drive"));
+  const std::string_view remoteHeader = platform::Tr(NC_("drive list column", "Remote name"));
+  const std::size_t letterWidth = std::max<std::size_t>(TextWidth(letterHeader), 2);
+  std::size_t remoteWidth = TextWidth(remoteHeader);
   for (const operations::MappedDrive& drive : drives) {
-    width = std::max(width, DisplayWidth(drive.remote));
+    remoteWidth = std::max(remoteWidth, TextWidth(TerminalSafe(drive.remote)));
   }
-  const auto row = [width](std::string_view letter, std::string_view remote,
-                           std::string_view path) {
-    return std::string(letter) + "  " + TerminalSafe(remote) +
-           std::string(width - DisplayWidth(remote) + 2, ' ') + TerminalSafe(path) + "\n";
+  const auto row = [&](std::string_view letter, std::string_view remote, std::string_view path) {
+    return PadRight(letter, letterWidth + 2) + PadRight(TerminalSafe(remote), remoteWidth + 2) +
+           TerminalSafe(path) + "\n";
   };
-  std::string table = row("Drive", "Remote name", "Path");
+  std::string table =
+      row(letterHeader, remoteHeader, platform::Tr(NC_("drive list column", "Path")));
   for (const operations::MappedDrive& drive : drives) {
-    table += row(std::string{drive.letter, ':'} + "   ", drive.remote, drive.folder);
+    table += row(std::string{drive.letter, ':'}, drive.remote, drive.folder);
   }
   return table;
 }

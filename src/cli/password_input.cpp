@@ -10,11 +10,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/translation.h"
 #include "platform/unique_fd.h"
 
 namespace corvane::cli {
 
 namespace {
+
+using platform::Fill;
+using platform::Tr;
 
 std::string OctalMode(mode_t mode) {
   std::array<char, 8> text{};
@@ -46,26 +50,36 @@ std::string ReadAtMost(int fd, std::size_t limit, int& error) {
   return bytes;
 }
 
-PasswordReading Refused(const std::string& path, std::string_view why) {
-  return {{}, std::string("--password-file ") + path + ": " + std::string(why)};
+PasswordReading Refused(std::string refusal) {
+  return {{}, std::move(refusal)};
+}
+
+// The system's reason, after the file's name.
+PasswordReading Refused(const std::string& path, int error) {
+  // TRANSLATORS: %1$s is the file given, %2$s the system's reason (Permission denied...).
+  return Refused(Fill(Tr("--password-file %1$s: %2$s"), {path, std::strerror(error)}));
 }
 
 // Opened without blocking (a FIFO would wait for a writer), then judged on what was opened.
 PasswordReading ReadFromFile(const std::string& path) {
   const platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) return Refused(path, std::strerror(errno));
+  if (fd.get() < 0) return Refused(path, errno);
   struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) return Refused(path, std::strerror(errno));
-  if (!S_ISREG(status.st_mode)) return Refused(path, "not a regular file");
+  if (::fstat(fd.get(), &status) != 0) return Refused(path, errno);
+  if (!S_ISREG(status.st_mode)) {
+    return Refused(Fill(Tr("--password-file %s: not a regular file"), {path}));
+  }
   if ((status.st_mode & 077) != 0) {
-    return Refused(path, "permissions " + OctalMode(status.st_mode) +
-                             " are too open: others than its owner may access it (chmod 600 " +
-                             path + ")");
+    // TRANSLATORS: %1$s is the file given, %2$s its permissions in octal (0644); keep
+    // "chmod 600".
+    return Refused(Fill(Tr("--password-file %1$s: permissions %2$s are too open: others than its "
+                           "owner may access it (chmod 600 %1$s)"),
+                        {path, OctalMode(status.st_mode)}));
   }
   int error = 0;
   std::optional<std::string> line = FirstLine(ReadAtMost(fd.get(), kMaxPasswordLineBytes, error));
-  if (error != 0) return Refused(path, std::strerror(error));
-  if (!line) return Refused(path, "the file is empty");
+  if (error != 0) return Refused(path, error);
+  if (!line) return Refused(Fill(Tr("--password-file %s: the file is empty"), {path}));
   return {{platform::SecretText(*line), PasswordSource::kFile}, ""};
 }
 
@@ -77,7 +91,7 @@ PasswordReading ReadFromStandardInput(std::istream* input) {
     if (c == '\n') break;
   }
   std::optional<std::string> line = FirstLine(std::move(bytes));
-  if (!line) return {{}, "--password-file -: standard input is empty"};
+  if (!line) return Refused(std::string(Tr("--password-file -: standard input is empty")));
   return {{platform::SecretText(*line), PasswordSource::kStandardInput}, ""};
 }
 
@@ -88,22 +102,6 @@ PasswordReading ReadGivenPassword(const CommandLine& line, std::istream* standar
   if (!line.passwordFile) return {};
   if (*line.passwordFile == "-") return ReadFromStandardInput(standardInput);
   return ReadFromFile(*line.passwordFile);
-}
-
-std::string_view DescribeSource(PasswordSource source) {
-  switch (source) {
-    case PasswordSource::kOption:
-      return "--password";
-    case PasswordSource::kFile:
-      return "--password-file";
-    case PasswordSource::kStandardInput:
-      return "standard input";
-    case PasswordSource::kTerminal:
-      return "the terminal";
-    case PasswordSource::kNone:
-      break;
-  }
-  return "the default password";
 }
 
 }  // namespace corvane::cli

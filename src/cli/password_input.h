@@ -8,7 +8,6 @@
 #include <istream>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "cli/command_line.h"
 #include "platform/secret_text.h"
@@ -35,8 +34,5 @@ inline constexpr std::size_t kMaxPasswordLineBytes = 1024;
 // regular file that grants no permission to group or others, as ssh demands of a private key.
 // standardInput is read for "-"; nullptr reads as empty.
 PasswordReading ReadGivenPassword(const CommandLine& line, std::istream* standardInput);
-
-// How a message names where a password came from: "--password", "--password-file", ...
-std::string_view DescribeSource(PasswordSource source);
 
 }  // namespace corvane::cli

@@ -7,8 +7,20 @@
 #include "cli/commands.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"
+#include "platform/translation.h"
 
 namespace corvane::cli {
+
+namespace {
+
+// Where the help is for the command given, or for all when none is.
+std::string TryHelp(std::string_view command) {
+  if (command.empty()) return std::string(platform::Tr("Try 'corvane --help'."));
+  // TRANSLATORS: %s is the command (search, mount...); keep 'corvane' and --help.
+  return platform::Fill(platform::Tr("Try 'corvane %s --help'."), {command});
+}
+
+}  // namespace
 
 void Fail(Console& console, std::string_view message) {
   console.err << "corvane: " << TerminalSafe(OneLine(message)) << "\n";
@@ -19,8 +31,7 @@ int RunCorvane(const std::vector<std::string>& args, Console& console) {
   const CommandLine& line = parsed.commandLine;
   if (!parsed.ok()) {
     Fail(console, parsed.error);
-    const std::string_view name = CommandName(line.command);
-    console.err << "Try 'corvane " << name << (name.empty() ? "" : " ") << "--help'.\n";
+    console.err << TryHelp(CommandName(line.command)) << "\n";
     return kExitUsage;
   }
   if (line.help) {

@@ -3,14 +3,25 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <string>
+#include <string_view>
 
 #include "dialogs/app_icon.h"
+#include "dialogs/texts.h"
 
 namespace corvane::dialogs {
 
 namespace {
 
 constexpr int kIconSize = 32;
+// Names and numbers, the same in every language.
+constexpr std::string_view kProduct = "Corvane";
+constexpr std::string_view kVersion = "3.8.0.0";
+constexpr std::string_view kYear = "2026";
+
+QString FromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace
 
@@ -25,15 +36,15 @@ QFont AboutFont() {
 }
 
 QString CAboutDlg::VersionText() {
-  return QStringLiteral("Corvane Version 3.8.0.0");
+  return FromUtf8(platform::Fill(platform::Tr(text::kAboutVersion), {kProduct, kVersion}));
 }
 
 QString CAboutDlg::SecondLine() {
-  return QStringLiteral("© 2026 Corvane developers");
+  return FromUtf8(platform::Fill(platform::Tr(text::kAboutCopyright), {kYear, kProduct}));
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent)
-    : TemplateDialog(Template{235, 55, QStringLiteral("About Corvane"), kCaptionWithCloseBox,
+    : TemplateDialog(Template{235, 55, text::Shown(text::kAboutTitle), kCaptionWithCloseBox,
                               kArial8BaseUnits, AboutFont()},
                      parent) {
   auto* icon = new QLabel(this);  // owned by the dialog
@@ -46,12 +57,10 @@ CAboutDlg::CAboutDlg(QWidget* parent)
   Place(version, 40, 10, 119, 8);
   auto* second = new QLabel(SecondLine(), this);
   second->setObjectName(QStringLiteral("secondLine"));
-  second->setToolTip(
-      QStringLiteral("Licensed under the GNU General Public License, version 3 "
-                     "or later."));
+  second->setToolTip(text::Shown(text::kAboutLicence));
   Place(second, 40, 25, 119, 8);
 
-  auto* ok = new QPushButton(QStringLiteral("確定"), this);
+  auto* ok = new QPushButton(text::Shown(text::kAboutOk), this);
   SetControlId(ok, 1);
   ok->setDefault(true);
   Place(ok, 178, 7, 50, 14);

@@ -8,6 +8,7 @@
 
 #include "dialogs/busy_wait.h"
 #include "dialogs/look.h"
+#include "platform/translation.h"
 
 namespace corvane::dialogs {
 
@@ -36,7 +37,9 @@ QMessageBox::Icon ToBoxIcon(MessageIcon icon) {
 
 void ShowMessage(QWidget* parent, std::string_view text, std::string_view caption,
                  MessageIcon icon) {
-  const QString title = caption.empty() ? ApplicationTitle() : FromBufferText(caption);
+  // The caption is one of the program's constants, translated here; the text comes translated.
+  const QString title =
+      caption.empty() ? ApplicationTitle() : FromBufferText(platform::Tr(caption));
   if (Hook()) {
     // Copy first: the hook may replace itself.
     const MessageHook hook = Hook();

@@ -17,7 +17,9 @@ namespace corvane::dialogs {
 // kNone: a plain box without an icon.
 enum class MessageIcon { kError, kWarning, kInformation, kNone };
 
-// An empty caption shows ApplicationTitle().
+// The text comes in the user's language already; the caption is a constant marked for
+// translation (dialogs/texts.h) and is translated here. An empty caption shows
+// ApplicationTitle().
 void ShowMessage(QWidget* parent, std::string_view text, std::string_view caption,
                  MessageIcon icon);
 
@@ -29,7 +31,7 @@ void ShowConfirm(QWidget* parent, std::string_view text);
 
 struct ShownMessage {
   std::string text;
-  std::string caption;  // as shown, so ApplicationTitle() when none was given
+  std::string caption;  // as shown: translated, or ApplicationTitle() when none was given
   MessageIcon icon;
   friend bool operator==(const ShownMessage&, const ShownMessage&) = default;
 };

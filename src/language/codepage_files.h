@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/translation.h"
+
 namespace corvane::language {
 
 struct Language {
@@ -19,13 +21,15 @@ struct Language {
 };
 
 // In the order of the Language dialog's combo; the index is the LanguageIndex.
+// The names are shown translated (platform::Tr); a user who types one types it in English.
 inline constexpr std::array<Language, 6> kLanguages = {{
-    {"Traditional Chinese", "950"},
-    {"Simplified Chinese", "936"},
-    {"Western European", "850"},
-    {"Japanese SJIS", "932"},
-    {"Korean Hangul", "949"},
-    {"Cyrillic", "866"},
+    // TRANSLATORS: the six language groups a device can take; SJIS and Hangul name encodings.
+    {N_("Traditional Chinese"), "950"},
+    {N_("Simplified Chinese"), "936"},
+    {N_("Western European"), "850"},
+    {N_("Japanese SJIS"), "932"},
+    {N_("Korean Hangul"), "949"},
+    {N_("Cyrillic"), "866"},
 }};
 
 // What a device gets preselected when its codepage is none of the six, or unknown.

@@ -62,6 +62,17 @@ std::string ErrorText(int error) {
   return std::strerror(error);
 }
 
+std::string WriteFailure(const CodepageWrite& write) {
+  if (write.error != 0) return ErrorText(write.error);
+  if (write.written != write.payloadSize) {
+    return platform::Fill(platform::Tr("the server took %1$d of %2$d bytes"),
+                          {std::to_string(write.written), std::to_string(write.payloadSize)});
+  }
+  if (!write.sizeOnDevice) return std::string(platform::Tr("the file is not there afterwards"));
+  return platform::Fill(platform::Tr("the file has %1$d bytes instead of %2$d"),
+                        {std::to_string(*write.sizeOnDevice), std::to_string(write.payloadSize)});
+}
+
 }  // namespace
 
 std::string_view LanguageCheck::Refusal() const {
@@ -69,13 +80,13 @@ std::string_view LanguageCheck::Refusal() const {
     case DiskState::kReady:
       return {};
     case DiskState::kNoDisk:
-      return text::kNoHardDrives;
+      return platform::Tr(text::kNoHardDrives);
     case DiskState::kNotFormatted:
-      return text::kFormatHardDrive;
+      return platform::Tr(text::kFormatHardDrive);
     case DiskState::kNoLanguages:
       break;
   }
-  return text::kLanguagesNotSupported;
+  return platform::Tr(text::kLanguagesNotSupported);
 }
 
 LanguageCheck CheckLanguageSupport(protocol::Session& session, Interaction& interaction) {
@@ -185,26 +196,25 @@ std::string DescribeInstallFailure(const InstallResult& result) {
     case InstallFailure::kNone:
       return {};
     case InstallFailure::kUnexpectedShare:
-      return "the device reports its system share as \"" + result.ShareNameText +
-             "\", neither HDD_1 nor HDD_a: nothing was written";
+      return platform::Fill(
+          // TRANSLATORS: %s is the share name the device sent; HDD_1 and HDD_a are share names.
+          platform::Tr("the device reports its system share as \"%s\", neither HDD_1 nor HDD_a: "
+                       "nothing was written"),
+          {result.ShareNameText});
     case InstallFailure::kUnknownLanguage:
-      return "no language has the index " + std::to_string(result.languageIndex);
+      return platform::Fill(platform::Tr("no language has the index %d"),
+                            {std::to_string(result.languageIndex)});
     case InstallFailure::kPathTooLong:
-      return "the target path would exceed " + std::to_string(kTargetPathCapacity - 1) +
-             " characters: nothing more was written";
+      return platform::Fill(
+          platform::Tr("the target path would exceed %d characters: nothing more was written"),
+          {std::to_string(kTargetPathCapacity - 1)});
     case InstallFailure::kWriteFailed:
       break;
   }
-  const CodepageWrite& write = result.failedWrite;
-  std::string text = "could not write " + result.failedPath + ": ";
-  if (write.error != 0) return text + ErrorText(write.error);
-  if (write.written != write.payloadSize) {
-    return text + "the server took " + std::to_string(write.written) + " of " +
-           std::to_string(write.payloadSize) + " bytes";
-  }
-  if (!write.sizeOnDevice) return text + "the file is not there afterwards";
-  return text + "the file has " + std::to_string(*write.sizeOnDevice) + " bytes instead of " +
-         std::to_string(write.payloadSize);
+  return platform::Fill(
+      // TRANSLATORS: %1$s is a file on the device, %2$s why it could not be written.
+      platform::Tr("could not write %1$s: %2$s"),
+      {result.failedPath, WriteFailure(result.failedWrite)});
 }
 
 }  // namespace corvane::operations

@@ -41,7 +41,7 @@ std::optional<OctetError> ValidateAddress(AddressKind kind, const Octets& octets
   if (row < 0 || row > 2) return std::nullopt;
   for (int position = 0; position < 4; ++position) {
     if (!OctetInRange(kind, position, octets[position])) {
-      return OctetError{position, kOctetMessages[row][position]};
+      return OctetError{position, platform::Tr(kOctetMessages[row][position])};
     }
   }
   return std::nullopt;
@@ -52,15 +52,16 @@ bool GatewayInSubnet(const Octets& address, const Octets& mask, const Octets& ga
 }
 
 std::optional<std::string_view> CheckHostName(std::string_view hostName) {
-  if (hostName.empty()) return text::kHostNameEmpty;
+  if (hostName.empty()) return platform::Tr(text::kHostNameEmpty);
   const std::optional<char> forbidden = FirstForbiddenByte(hostName, kHostNameForbidden);
   if (!forbidden) return std::nullopt;
-  return *forbidden == '\'' ? text::kHostNameFormatShort : text::kHostNameFormatLong;
+  return platform::Tr(*forbidden == '\'' ? text::kHostNameFormatShort : text::kHostNameFormatLong);
 }
 
 std::optional<std::string_view> CheckWorkgroup(std::string_view workgroup) {
-  if (workgroup.empty()) return text::kWorkgroupEmpty;
-  if (FirstForbiddenByte(workgroup, kWorkgroupForbidden)) return text::kWorkgroupFormat;
+  if (workgroup.empty()) return platform::Tr(text::kWorkgroupEmpty);
+  if (FirstForbiddenByte(workgroup, kWorkgroupForbidden))
+    return platform::Tr(text::kWorkgroupFormat);
   return std::nullopt;
 }
 

@@ -32,7 +32,7 @@ std::optional<LanRefusal> TakeStaticAddresses(protocol::Session& session,
   }};
   for (const Field& field : fields) {
     if (field.input.blank()) {
-      return Refusal(LanRefusal::Reason::kMissing, field.kind, field.missingMessage);
+      return Refusal(LanRefusal::Reason::kMissing, field.kind, platform::Tr(field.missingMessage));
     }
   }
   for (const Field& field : fields) {
@@ -47,7 +47,7 @@ std::optional<LanRefusal> TakeStaticAddresses(protocol::Session& session,
   }
   if (!GatewayInSubnet(*input.address.octets, *input.netmask.octets, *input.gateway.octets)) {
     return Refusal(LanRefusal::Reason::kGatewayOutsideSubnet, AddressKind::kGateway,
-                   text::kGatewayInputError);
+                   platform::Tr(text::kGatewayInputError));
   }
   return std::nullopt;
 }
@@ -104,13 +104,13 @@ LanResult ChangeLanSettings(protocol::Session& session, LanChange change,
 std::string_view MessageFor(LanOutcome outcome) {
   switch (outcome) {
     case LanOutcome::kCredentialsRefused:
-      return text::kWrongAdminPassword;
+      return platform::Tr(text::kWrongAdminPassword);
     case LanOutcome::kCredentialsUnanswered:
-      return text::kCredentialsUnanswered;
+      return platform::Tr(text::kCredentialsUnanswered);
     case LanOutcome::kDhcpFailed:
-      return text::kDhcpFail;
+      return platform::Tr(text::kDhcpFail);
     case LanOutcome::kDhcpDone:
-      return text::kDhcpDone;
+      return platform::Tr(text::kDhcpDone);
     case LanOutcome::kAddressSent:
       break;
   }

@@ -69,9 +69,9 @@ NamesResult ChangeNames(protocol::Session& session, const NamesInput& input,
 
 std::optional<std::string_view> CheckNamesBeforeSending(const NamesInput& input) {
   if (const auto message = CheckHostName(input.hostName)) return message;
-  if (input.hostName.size() > kMaxNameLength) return text::kHostNameTooLong;
+  if (input.hostName.size() > kMaxNameLength) return platform::Tr(text::kHostNameTooLong);
   if (const auto message = CheckWorkgroup(input.workgroup)) return message;
-  if (input.workgroup.size() > kMaxNameLength) return text::kWorkgroupTooLong;
+  if (input.workgroup.size() > kMaxNameLength) return platform::Tr(text::kWorkgroupTooLong);
   return std::nullopt;
 }
 

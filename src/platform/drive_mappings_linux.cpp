@@ -8,6 +8,7 @@
 #include "platform/drive_mappings.h"
 #include "platform/gvfs_shares_linux.h"
 #include "platform/open_files.h"
+#include "platform/translation.h"
 #include "platform/unc_path.h"
 
 namespace corvane::platform {
@@ -165,7 +166,8 @@ class LinuxDriveMappings : public DriveMappings {
   // asks every attempt, and the session does not go away between them.
   std::string Unavailable() const override {
     if (file_.folder().empty()) {
-      return "drive letters need a home folder to keep their record in, and there is none";
+      return std::string(
+          Tr("drive letters need a home folder to keep their record in, and there is none"));
     }
     if (sessionAnswered_.load()) return {};
     std::string problem = gvfs::SessionProblem(bound_);

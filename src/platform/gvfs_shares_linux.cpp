@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/gio_support_linux.h"
+#include "platform/translation.h"
 
 namespace corvane::platform::gvfs {
 namespace {
@@ -273,20 +274,24 @@ bool RunListingChild(const std::string& parent, const std::string& name, bool li
 
 std::string SessionProblem(milliseconds bound) {
   if (!SessionBusNamed()) {
-    return "drive letters need a D-Bus session bus, and there is none here "
-           "(DBUS_SESSION_BUS_ADDRESS is not set)";
+    return std::string(
+        Tr("drive letters need a D-Bus session bus, and there is none here "
+           "(DBUS_SESSION_BUS_ADDRESS is not set)"));
   }
   const auto call = std::make_shared<SessionCheck>();
   if (!gio::Run(call, bound)) {
-    return "drive letters need a D-Bus session bus, and the session bus does not answer";
+    return std::string(
+        Tr("drive letters need a D-Bus session bus, and the session bus does not answer"));
   }
   if (const gio::ErrorPtr error = call->TakeError()) {
-    return std::string("drive letters need a D-Bus session bus, and connecting to it failed: ") +
-           error->message;
+    // TRANSLATORS: %s is the reason the desktop session's bus gave.
+    return Fill(Tr("drive letters need a D-Bus session bus, and connecting to it failed: %s"),
+                {error->message});
   }
   if (!call->handlesSmb()) {
-    return "drive letters need GVfs with its SMB backend (Debian packages gvfs and "
-           "gvfs-backends)";
+    return std::string(
+        Tr("drive letters need GVfs with its SMB backend (Debian packages gvfs and "
+           "gvfs-backends)"));
   }
   return {};
 }

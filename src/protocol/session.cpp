@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/translation.h"
 #include "platform/udp_port_listeners.h"
 #include "protocol/client_id.h"
 #include "protocol/exchange.h"
@@ -43,11 +44,16 @@ TransportProblem DescribeOtherListeners(const std::vector<platform::PortListener
   const std::string names = NameListeners(listeners, count);
   TransportProblem problem;
   problem.error = EADDRINUSE;
-  problem.message =
-      std::string(count > 1 ? "Other programs also listen" : "Another program also listens") +
-      " on UDP port " + std::to_string(kDevicePort) + (names.empty() ? "" : " (" + names + ")") +
-      ": devices that answer straight to this computer's address reach only one of the "
-      "listeners, so some devices may be missing from the list.";
+  problem.message = platform::Fill(
+      // TRANSLATORS: %1$d is the port number; %2$s is empty or " (names of the programs)".
+      platform::TrN("Another program also listens on UDP port %1$d%2$s: devices that answer "
+                    "straight to this computer's address reach only one of the listeners, so "
+                    "some devices may be missing from the list.",
+                    "Other programs also listen on UDP port %1$d%2$s: devices that answer "
+                    "straight to this computer's address reach only one of the listeners, so "
+                    "some devices may be missing from the list.",
+                    static_cast<unsigned long>(count)),
+      {std::to_string(kDevicePort), names.empty() ? "" : " (" + names + ")"});
   return problem;
 }
 
@@ -91,7 +97,9 @@ void Session::OpenTransport(const std::vector<platform::LocalInterface>& interfa
   impl_->problems = impl_->transport.Open(used);
   if (used.empty()) {
     impl_->problems.push_back(TransportProblem{
-        "", "", 0, "No network interface with an IPv4 address is up; no device can be found."});
+        "", "", 0,
+        std::string(platform::Tr(
+            "No network interface with an IPv4 address is up; no device can be found."))});
   } else if (impl_->problems.size() < used.size()) {  // some interface listens
     const std::vector<platform::PortListener> others = platform::OtherUdpListeners(kDevicePort);
     if (!others.empty()) impl_->problems.push_back(DescribeOtherListeners(others));

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/translation.h"
+
 namespace corvane::protocol {
 namespace {
 
@@ -55,9 +57,10 @@ platform::UniqueFd NewDatagramSocket() {
 
 std::optional<SocketFailure> OpenSendSocket(platform::UniqueFd& fd) {
   fd = NewDatagramSocket();
-  if (!fd.valid()) return SocketFailure{"create the send socket", errno};
+  if (!fd.valid()) return SocketFailure{N_("create the send socket"), errno};
   const unsigned char loop = 0;
-  return SetOption(fd.get(), IPPROTO_IP, IP_MULTICAST_LOOP, loop, "switch multicast loop-back off");
+  return SetOption(fd.get(), IPPROTO_IP, IP_MULTICAST_LOOP, loop,
+                   N_("switch multicast loop-back off"));
 }
 
 // Bound to the interface and port: hears the group and unicast replies that arrive on this
@@ -66,19 +69,19 @@ std::optional<SocketFailure> OpenReceiveSocket(platform::UniqueFd& fd,
                                                const platform::LocalInterface& interface,
                                                in_addr address) {
   fd = NewDatagramSocket();
-  if (!fd.valid()) return SocketFailure{"create the receive socket", errno};
+  if (!fd.valid()) return SocketFailure{N_("create the receive socket"), errno};
   const int on = 1;
   const int off = 0;
   const int index = static_cast<int>(interface.index);
-  if (auto failure = SetOption(fd.get(), SOL_SOCKET, SO_REUSEADDR, on, "allow address reuse")) {
+  if (auto failure = SetOption(fd.get(), SOL_SOCKET, SO_REUSEADDR, on, N_("allow address reuse"))) {
     return failure;
   }
   if (auto failure =
-          SetOption(fd.get(), SOL_SOCKET, SO_BINDTOIFINDEX, index, "bind to the interface")) {
+          SetOption(fd.get(), SOL_SOCKET, SO_BINDTOIFINDEX, index, N_("bind to the interface"))) {
     return failure;
   }
-  if (auto failure =
-          SetOption(fd.get(), IPPROTO_IP, IP_MULTICAST_ALL, off, "restrict to the joined group")) {
+  if (auto failure = SetOption(fd.get(), IPPROTO_IP, IP_MULTICAST_ALL, off,
+                               N_("restrict to the joined group"))) {
     return failure;
   }
   sockaddr_in local{};
@@ -86,16 +89,17 @@ std::optional<SocketFailure> OpenReceiveSocket(platform::UniqueFd& fd,
   local.sin_port = htons(kDevicePort);
   local.sin_addr.s_addr = htonl(INADDR_ANY);
   if (::bind(fd.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-    return SocketFailure{"bind", errno};
+    return SocketFailure{N_("bind"), errno};
   }
   ip_mreqn membership = InterfaceRequest(interface, address);
   ::inet_pton(AF_INET, kMulticastGroup, &membership.imr_multiaddr);
   if (auto failure = SetOption(fd.get(), IPPROTO_IP, IP_ADD_MEMBERSHIP, membership,
-                               "join the multicast group")) {
+                               N_("join the multicast group"))) {
     return failure;
   }
   const unsigned char loop = 0;
-  return SetOption(fd.get(), IPPROTO_IP, IP_MULTICAST_LOOP, loop, "switch multicast loop-back off");
+  return SetOption(fd.get(), IPPROTO_IP, IP_MULTICAST_LOOP, loop,
+                   N_("switch multicast loop-back off"));
 }
 
 TransportProblem DescribeProblem(const platform::LocalInterface& interface,
@@ -106,12 +110,18 @@ TransportProblem DescribeProblem(const platform::LocalInterface& interface,
   problem.error = failure.error;
   const std::string where = interface.name + " (" + interface.address + ")";
   if (failure.error == EADDRINUSE) {
-    problem.message = "Cannot listen on " + where + ": UDP port " + std::to_string(kDevicePort) +
-                      " is in use by another program; devices on this interface cannot be found.";
+    problem.message = platform::Fill(
+        // TRANSLATORS: %1$s is an interface with its address, such as "eth0 (192.168.1.5)".
+        platform::Tr("Cannot listen on %1$s: UDP port %2$d is in use by another program; devices "
+                     "on this interface cannot be found."),
+        {where, std::to_string(kDevicePort)});
   } else {
-    problem.message = "Cannot use " + where + ": failed to " + failure.step + " (" +
-                      std::strerror(failure.error) +
-                      "); devices on this interface cannot be found.";
+    problem.message = platform::Fill(
+        // TRANSLATORS: %1$s is an interface with its address, %2$s a step such as "create the
+        // send socket", %3$s the system's reason.
+        platform::Tr("Cannot use %1$s: failed to %2$s (%3$s); devices on this interface cannot "
+                     "be found."),
+        {where, platform::Tr(failure.step), std::strerror(failure.error)});
   }
   return problem;
 }
@@ -144,7 +154,7 @@ std::vector<TransportProblem> UdpTransport::Open(
     std::optional<SocketFailure> failure;
     const std::optional<in_addr> address = ParseAddress(interface.address);
     if (!address) {
-      failure = SocketFailure{"read the interface address", EINVAL};
+      failure = SocketFailure{N_("read the interface address"), EINVAL};
     } else {
       failure = OpenSendSocket(channel.sendSocket);
       if (!failure) failure = OpenReceiveSocket(channel.receiveSocket, interface, *address);

@@ -15,6 +15,7 @@
 
 #include "app/language_dialog.h"
 #include "app/loading_dialog.h"
+#include "app/main_app.h"
 #include "app/main_dlg.h"
 #include "app/main_dlg_template.h"
 #include "dialogs/about_dialog.h"
@@ -26,6 +27,7 @@
 #include "operations/testing/unattended_interaction.h"
 #include "platform/drive_mappings.h"
 #include "platform/smb_files.h"
+#include "platform/translation.h"
 #include "window_test_support.h"
 
 namespace {
@@ -125,7 +127,10 @@ int Run(const QString& outputDir) {
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  corvane::platform::StartTranslation(CORVANE_BUILD_CATALOGUES);
   QApplication application(argc, argv);
+  QTranslator qtTranslations;
+  corvane::app::InstallQtTranslations(qtTranslations);
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
     return 2;

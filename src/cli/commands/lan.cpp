@@ -6,6 +6,7 @@
 #include "cli/device_run.h"
 #include "cli/input_checks.h"
 #include "operations/lan_settings.h"
+#include "platform/translation.h"
 
 namespace corvane::cli {
 
@@ -14,8 +15,10 @@ namespace {
 using operations::Whereabouts;
 
 constexpr std::string_view kVerboseStepsHelp =
-    "  --verbose             print each step on standard error: the password tries\n"
-    "                        (never the password) and the device's answers\n";
+    // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+    // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+    N_("  --verbose             print each step on standard error: the password tries\n"
+       "                        (never the password) and the device's answers\n");
 
 // The administrator password of --password or --password-file, read and checked before
 // anything is sent; empty when it was refused (a usage error, already told).
@@ -76,8 +79,10 @@ int RunSetStatic(const CommandLine& line, Console& console) {
   const std::string newAddress = run.session().NewAddress.str();
   if (const protocol::DeviceRecord* holder =
           operations::AddressHeldByAnother(run.session(), newAddress)) {
-    Fail(console, newAddress + " is the address of another device that answers (" +
-                      holder->name.str() + "); choose a free address");
+    // TRANSLATORS: %1$s is the new address, %2$s the name of the device that has it.
+    Fail(console, platform::Fill(platform::Tr("%1$s is the address of another device that "
+                                              "answers (%2$s); choose a free address"),
+                                 {newAddress, holder->name.view()}));
     return kExitUsage;
   }
   CommandInteraction interaction(std::move(*given), line.address, console);
@@ -87,7 +92,8 @@ int RunSetStatic(const CommandLine& line, Console& console) {
   if (!result.credentials.Accepted()) return interaction.CredentialsNotProven(result.credentials);
   if (!result.confirmed) {
     // The device may have moved and lost the reply: the new search tells.
-    Fail(console, "the device did not confirm the new address " + result.newAddress);
+    Fail(console, platform::Fill(platform::Tr("the device did not confirm the new address %s"),
+                                 {result.newAddress}));
   }
   switch (run.ReportWhereNow(result.device, result.newAddress)) {
     case Whereabouts::kAnswers:
@@ -110,14 +116,18 @@ std::vector<CommandSpec> LanCommands() {
   CommandSpec setDhcp;
   setDhcp.command = Command::kSetDhcp;
   setDhcp.name = "set-dhcp";
-  setDhcp.summary = "  set-dhcp ADDRESS       make a device a DHCP client\n";
+  // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+  // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+  setDhcp.summary = N_("  set-dhcp ADDRESS       make a device a DHCP client\n");
   setDhcp.usage =
-      "Usage: corvane set-dhcp ADDRESS [--password-file FILE | --password P]\n"
-      "                        [--verbose]\n"
-      "Makes the device at ADDRESS a DHCP client, then searches again and tells\n"
-      "where it answers now. The default administrator password is tried first;\n"
-      "when the device refuses it, the password given is tried with the user admin\n"
-      "(without one, it is asked for on a terminal).\n";
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+      N_("Usage: corvane set-dhcp ADDRESS [--password-file FILE | --password P]\n"
+         "                        [--verbose]\n"
+         "Makes the device at ADDRESS a DHCP client, then searches again and tells\n"
+         "where it answers now. The default administrator password is tried first;\n"
+         "when the device refuses it, the password given is tried with the user admin\n"
+         "(without one, it is asked for on a terminal).\n");
   setDhcp.takesAddress = true;
   setDhcp.options = {PasswordFileOption(), PasswordOption(), VerboseStepsOption()};
   setDhcp.run = RunSetDhcp;
@@ -126,13 +136,17 @@ std::vector<CommandSpec> LanCommands() {
   setStatic.command = Command::kSetStatic;
   setStatic.name = "set-static";
   setStatic.summary =
-      "  set-static ADDRESS     give a device a static address, netmask and gateway\n";
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+      N_("  set-static ADDRESS     give a device a static address, netmask and gateway\n");
   setStatic.usage =
-      "Usage: corvane set-static ADDRESS --ip A --netmask M --gateway G\n"
-      "                          [--password-file FILE | --password P] [--verbose]\n"
-      "Gives the device at ADDRESS the static address A with netmask M and gateway G.\n"
-      "The last octet of A and G must be 1-254, G must lie in the subnet of A, and no\n"
-      "other device may answer at A. The password is handled as for set-dhcp.\n";
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+      N_("Usage: corvane set-static ADDRESS --ip A --netmask M --gateway G\n"
+         "                          [--password-file FILE | --password P] [--verbose]\n"
+         "Gives the device at ADDRESS the static address A with netmask M and gateway G.\n"
+         "The last octet of A and G must be 1-254, G must lie in the subnet of A, and no\n"
+         "other device may answer at A. The password is handled as for set-dhcp.\n");
   setStatic.takesAddress = true;
   setStatic.options = {{"--ip", nullptr, &CommandLine::ip, true, ""},
                        {"--netmask", nullptr, &CommandLine::netmask, true, ""},

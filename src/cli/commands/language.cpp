@@ -11,18 +11,26 @@
 #include "language/codepage_files.h"
 #include "operations/codepage_install.h"
 #include "platform/smb_files.h"
+#include "platform/translation.h"
 
 namespace corvane::cli {
 
 namespace {
 
+using platform::Fill;
+using platform::Tr;
+
 // A device whose disk cannot take a language: why, and where an unformatted one is formatted.
 int TurnedAway(const operations::LanguageCheck& check, const std::string& address,
                Console& console) {
-  if (!check.diskStateAnswered) Fail(console, "the device did not answer the disk state request");
+  if (!check.diskStateAnswered) {
+    Fail(console, Tr("the device did not answer the disk state request"));
+  }
   Fail(console, check.Refusal());
-  if (check.OpensWebPage())
-    Fail(console, "format the disk on the device's web page, http://" + address);
+  if (check.OpensWebPage()) {
+    // TRANSLATORS: %s is the device's address; http://%s is its web page.
+    Fail(console, Fill(Tr("format the disk on the device's web page, http://%s"), {address}));
+  }
   return kExitDeviceFailed;
 }
 
@@ -43,8 +51,9 @@ int RunSetLanguage(const CommandLine& line, Console& console) {
   }
   const std::optional<int> index = language::FindLanguage(line.language);
   if (!index) {
-    Fail(console, "unknown language \"" + TerminalSafe(line.language) +
-                      "\"; 'corvane set-language --list' prints the six");
+    // TRANSLATORS: %s is the language as typed; the command in quotes stays as it is.
+    Fail(console, Fill(Tr("unknown language \"%s\"; 'corvane set-language --list' prints the six"),
+                       {TerminalSafe(line.language)}));
     return kExitUsage;
   }
   DeviceRun run(line, console);
@@ -55,20 +64,24 @@ int RunSetLanguage(const CommandLine& line, Console& console) {
   const operations::LanguageCheck check = operations::CheckLanguageSupport(session, interaction);
   if (!check.Ready()) return TurnedAway(check, line.address, console);
   if (check.codepageAnswered) {
-    console.out << "The device uses codepage " << TerminalSafe(session.CodepageText.view())
-                << " now.\n";
+    // TRANSLATORS: %s is a codepage number as the device tells it (950, 850...).
+    console.out << Fill(Tr("The device uses codepage %s now."),
+                        {TerminalSafe(session.CodepageText.view())})
+                << "\n";
   }
   const std::unique_ptr<platform::SmbFiles> files = platform::MakeSmbFiles();
   const operations::InstallResult result =
       operations::InstallCodepageFiles(session, *files, *index, line.address, interaction);
   if (result.CopyFailed != 0) {
-    Fail(console, operations::text::kCheckHardDrives);
+    Fail(console, Tr(operations::text::kCheckHardDrives));
     Fail(console, operations::DescribeInstallFailure(result));
     return kExitDeviceFailed;
   }
   const std::string_view codepage = language::kLanguages[static_cast<std::size_t>(*index)].codepage;
-  console.out << "Codepage " << codepage << " sent; the device restarts.\n" << std::flush;
-  if (!result.codepageConfirmed) Fail(console, "the device did not confirm the new codepage");
+  // TRANSLATORS: %s is a codepage number (950, 850...).
+  console.out << Fill(Tr("Codepage %s sent; the device restarts."), {codepage}) << "\n"
+              << std::flush;
+  if (!result.codepageConfirmed) Fail(console, Tr("the device did not confirm the new codepage"));
   if (!line.noWait) WaitForRestart(line.address, console, run);
   return result.codepageConfirmed ? kExitOk : kExitDeviceFailed;
 }
@@ -79,17 +92,21 @@ std::vector<CommandSpec> LanguageCommands() {
   CommandSpec setLanguage;
   setLanguage.command = Command::kSetLanguage;
   setLanguage.name = "set-language";
-  setLanguage.summary = "  set-language ADDRESS   install language support on a device\n";
+  // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+  // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+  setLanguage.summary = N_("  set-language ADDRESS   install language support on a device\n");
   setLanguage.usage =
-      "Usage: corvane set-language ADDRESS LANGUAGE [--no-wait] [--verbose]\n"
-      "       corvane set-language --list\n"
-      "Installs language support on the device at ADDRESS: checks that it has a\n"
-      "formatted disk, copies the language's codepage table, unicode maps and kernel\n"
-      "modules onto its system share (each file is printed as it is written), sends\n"
-      "it the new codepage and waits 90 seconds while it restarts. After a failed\n"
-      "copy the device is told to stop and the exit status is 1.\n"
-      "LANGUAGE is a name that --list prints, in any letter case (quote names with\n"
-      "blanks), or its codepage number.\n";
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+      N_("Usage: corvane set-language ADDRESS LANGUAGE [--no-wait] [--verbose]\n"
+         "       corvane set-language --list\n"
+         "Installs language support on the device at ADDRESS: checks that it has a\n"
+         "formatted disk, copies the language's codepage table, unicode maps and kernel\n"
+         "modules onto its system share (each file is printed as it is written), sends\n"
+         "it the new codepage and waits 90 seconds while it restarts. After a failed\n"
+         "copy the device is told to stop and the exit status is 1.\n"
+         "LANGUAGE is a name that --list prints, in any letter case (quote names with\n"
+         "blanks), or its codepage number.\n");
   setLanguage.takesAddress = true;
   setLanguage.operand = "LANGUAGE";
   setLanguage.takeOperand = [](CommandLine& line, const std::string& language) {
@@ -97,11 +114,17 @@ std::vector<CommandSpec> LanguageCommands() {
   };
   setLanguage.options = {
       {"--list", &CommandLine::list, nullptr, false,
-       "  --list     print the six languages with their codepage numbers\n"},
+       // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+       // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+       N_("  --list     print the six languages with their codepage numbers\n")},
       {"--no-wait", &CommandLine::noWait, nullptr, false,
-       "  --no-wait  end once the codepage is sent, without waiting for the restart\n"},
+       // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+       // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+       N_("  --no-wait  end once the codepage is sent, without waiting for the restart\n")},
       {"--verbose", &CommandLine::verbose, nullptr, false,
-       "  --verbose  print the protocol's trace lines on standard error\n"}};
+       // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+       // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+       N_("  --verbose  print the protocol's trace lines on standard error\n")}};
   setLanguage.withoutOperands = &CommandLine::list;
   setLanguage.run = RunSetLanguage;
   return {setLanguage};

@@ -5,6 +5,7 @@
 #include "cli/command_interaction.h"
 #include "cli/command_spec.h"
 #include "cli/device_run.h"
+#include "platform/translation.h"
 
 namespace corvane::cli {
 
@@ -23,11 +24,13 @@ int RunSetNames(const CommandLine& line, Console& console) {
   CommandInteraction interaction({}, line.address, console);
   // Both go out whatever the first answer: a lost reply does not mean the device ignored it.
   const operations::NamesResult result = operations::ChangeNames(run.session(), input, interaction);
-  if (!result.hostNameConfirmed) Fail(console, "the device did not confirm the host name change");
-  if (!result.workgroupConfirmed) {
-    Fail(console, "the device did not confirm the workgroup change");
+  if (!result.hostNameConfirmed) {
+    Fail(console, platform::Tr("the device did not confirm the host name change"));
   }
-  console.out << "Host name and workgroup sent.\n";
+  if (!result.workgroupConfirmed) {
+    Fail(console, platform::Tr("the device did not confirm the workgroup change"));
+  }
+  console.out << platform::Tr("Host name and workgroup sent.") << "\n";
   run.ReportWhereNow(run.selected(), line.address);
   return result.hostNameConfirmed && result.workgroupConfirmed ? kExitOk : kExitDeviceFailed;
 }
@@ -38,14 +41,19 @@ std::vector<CommandSpec> NameCommands() {
   CommandSpec setNames;
   setNames.command = Command::kSetNames;
   setNames.name = "set-names";
-  setNames.summary = "  set-names ADDRESS      change a device's host name and workgroup\n";
+  // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+  // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned.
+  setNames.summary = N_("  set-names ADDRESS      change a device's host name and workgroup\n");
   setNames.usage =
-      "Usage: corvane set-names ADDRESS --host-name H --workgroup W\n"
-      "Changes the host name and the workgroup of the device at ADDRESS. Both are\n"
-      "checked before anything is sent. A host name cannot hold any of\n"
-      "  \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } @ # ( ) ! ^ $ % & , and blanks;\n"
-      "a workgroup cannot hold \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } , and blanks.\n"
-      "Each holds at most 31 characters.\n";
+      // TRANSLATORS: help; lines within 80 columns (CJK characters count two); command names,
+      // option names and placeholders (ADDRESS, FILE...) unchanged; option descriptions aligned;
+      // the characters listed are those a name cannot hold.
+      N_("Usage: corvane set-names ADDRESS --host-name H --workgroup W\n"
+         "Changes the host name and the workgroup of the device at ADDRESS. Both are\n"
+         "checked before anything is sent. A host name cannot hold any of\n"
+         "  \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } @ # ( ) ! ^ $ % & , and blanks;\n"
+         "a workgroup cannot hold \\ / : * ? \" < > | . ; + = ~ ` ' [ ] { } , and blanks.\n"
+         "Each holds at most 31 characters.\n");
   setNames.takesAddress = true;
   setNames.options = {{"--host-name", nullptr, &CommandLine::hostName, true, ""},
                       {"--workgroup", nullptr, &CommandLine::workgroup, true, ""}};
