@@ -51,8 +51,11 @@ int LanguageIndexForCodepage(int codepage) {
 
 std::optional<int> FindLanguage(std::string_view name) {
   for (std::size_t index = 0; index < kLanguages.size(); ++index) {
-    if (platform::EqualIgnoringCase(name, kLanguages[index].comboText) ||
-        name == kLanguages[index].codepage) {
+    const Language& language = kLanguages[index];
+    // The name as the user's language lists it counts too: --list shows that one.
+    if (platform::EqualIgnoringCase(name, language.comboText) || name == language.codepage ||
+        platform::FoldLetterCase(name) ==
+            platform::FoldLetterCase(platform::Tr(language.comboText))) {
       return static_cast<int>(index);
     }
   }

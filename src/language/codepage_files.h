@@ -21,7 +21,7 @@ struct Language {
 };
 
 // In the order of the Language dialog's combo; the index is the LanguageIndex.
-// The names are shown translated (platform::Tr); a user who types one types it in English.
+// The names are shown translated (platform::Tr); a user may type either.
 inline constexpr std::array<Language, 6> kLanguages = {{
     // TRANSLATORS: the six language groups a device can take; SJIS and Hangul name encodings.
     {N_("Traditional Chinese"), "950"},
@@ -38,7 +38,8 @@ inline constexpr int kDefaultLanguageIndex = 2;
 // The LanguageIndex of a codepage number; kDefaultLanguageIndex for any other number.
 int LanguageIndexForCodepage(int codepage);
 
-// A language as a user names it: its combo text in any letter case, or its codepage number.
+// A language as a user names it: its combo text in English or in the user's language, in any
+// letter case, or its codepage number.
 std::optional<int> FindLanguage(std::string_view name);
 
 // The number a device's decimal text stands for, read as a leading integer: blanks, a sign and

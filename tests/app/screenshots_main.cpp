@@ -24,6 +24,7 @@
 #include "dialogs/look.h"
 #include "dialogs/message_box.h"
 #include "dialogs/restart_dialog.h"
+#include "dialogs/texts.h"
 #include "operations/testing/unattended_interaction.h"
 #include "platform/drive_mappings.h"
 #include "platform/smb_files.h"
@@ -90,8 +91,8 @@ int Run(const QString& outputDir) {
     about.DoModal();
   });
   ok &= SaveModal(outputDir + "/message-box.png", std::chrono::milliseconds(0), [&] {
-    dialogs::ShowMessage(&window, operations::text::kDhcpDone, "Confirm",
-                         dialogs::MessageIcon::kInformation);
+    dialogs::ShowMessage(&window, platform::Tr(operations::text::kDhcpDone),
+                         dialogs::text::kConfirm, dialogs::MessageIcon::kInformation);
   });
   std::atomic<int> languageResult{0};
   ok &= SaveModal(outputDir + "/restart-dialog.png", std::chrono::milliseconds(1500), [&] {
