@@ -3,7 +3,7 @@
 # Protocol timings against 1, 8 and 32 simulated devices, then the search against PCs with 1, 2,
 # 4 and 8 interfaces, then the largest language installation and its copy beside smbclient's on
 # a real Samba share, then how long an installation takes to give up on a file server that does
-# not answer; each set in a lab of its own.
+# not answer, then the window's start under X11 and Wayland; each set in a lab of its own.
 # Usage: bench/run.sh BUILD_DIR   (needs root for the lab)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,8 @@ give_up_bench=$build/bench/give_up_bench
 export CORVANE_DEVSIM=${CORVANE_DEVSIM:-$build/tools/devsim/devsim}
 export CORVANE_LAB_QUIET=1
 
-for binary in "$bench" "$order_bench" "$language_bench" "$give_up_bench"; do
+startup_probe=$build/bench/startup_probe
+for binary in "$bench" "$order_bench" "$language_bench" "$give_up_bench" "$startup_probe"; do
   [[ -x $binary ]] || { echo "bench: $binary not built" >&2; exit 2; }
 done
 [[ $(id -u) -eq 0 ]] || echo "bench: not root; the lab will try a user namespace" >&2
@@ -56,4 +57,17 @@ echo "is sent \"stop\" (3 runs each)."
 echo
 tools/lab/lab.sh run tools/lab/configs/bench-give-up.json -- tools/lab/session.sh \
   "$PWD/$give_up_bench" 192.168.50.51 192.168.50.99 3 || status=1
+echo
+echo "The window's start with 8 devices on the network: launch to its first paint, launch to the"
+echo "first search's list, and the memory resident then; warm and (as root) with the page cache"
+echo "dropped before each launch; median of 5, in ms and MB."
+echo
+printf '| %-8s | %-4s | %10s | %10s | %10s | %7s |\n' session kind "paint med" "paint max" \
+  "listed med" "RSS MB"
+echo "|----------|------|------------|------------|------------|---------|"
+for session in x11 wayland; do
+  tools/lab/lab.sh run tools/lab/configs/bench-8.json -- tools/lab/session.sh \
+    "scripts/$session-session.sh" python3 bench/startup_bench.py "$PWD/$startup_probe" "$session" 5 ||
+    status=1
+done
 exit $status

@@ -17,6 +17,8 @@ packages=(
   gettext qt6-translations-l10n fonts-wqy-microhei
   # the window on a real X server: server, window manager, input (tests labelled x11)
   xvfb xauth openbox xdotool
+  # the window as a Wayland client (headless compositor), and read by a screen reader's bus
+  weston qt6-wayland at-spi2-core python3-pyatspi
   # payload cross compilers and their optional check under emulation
   gcc-powerpc-linux-gnu gcc-arm-linux-gnueabi qemu-user
   # man pages, Debian packages and their checks

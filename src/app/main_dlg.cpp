@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -52,6 +53,11 @@ bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries)
     }
   }
   return true;
+}
+
+bool MovesInList(int key) {
+  return key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp ||
+         key == Qt::Key_PageDown || key == Qt::Key_Home || key == Qt::Key_End;
 }
 
 }  // namespace
@@ -125,6 +131,7 @@ void CMainDlg::CreateControls() {
     edit->setValidator(new dialogs::TypingLimit(edit, kTextLimit));
   }
   m_listDevices->viewport()->installEventFilter(this);
+  m_listDevices->installEventFilter(this);
 }
 
 void CMainDlg::CreateControl(const TemplateItem& item) {
@@ -159,6 +166,7 @@ void CMainDlg::SetTabOrder() {
   std::vector<QWidget*> chain;
   for (const TemplateItem& item : kMainControls) {
     QWidget* control = dialogs::FindControl(this, item.id);
+    m_tabStops.push_back(control);
     if (item.kind == ItemKind::kIpAddress) {
       auto* address = static_cast<dialogs::IpAddressEdit*>(control);
       for (int field = 0; field < 4; ++field) chain.push_back(address->Field(field));
@@ -167,6 +175,27 @@ void CMainDlg::SetTabOrder() {
     }
   }
   for (std::size_t k = 1; k < chain.size(); ++k) QWidget::setTabOrder(chain[k - 1], chain[k]);
+}
+
+// Qt's focus chain, once rearranged around controls made of several fields, does not close
+// into a ring: after the last control Tab would go on inside the address controls. So Tab
+// walks the template's controls itself, round and round, passing over disabled ones.
+bool CMainDlg::focusNextPrevChild(bool next) {
+  const QWidget* focused = focusWidget();
+  const auto at = std::find_if(m_tabStops.begin(), m_tabStops.end(), [focused](QWidget* stop) {
+    return stop == focused || stop->isAncestorOf(focused);
+  });
+  if (at == m_tabStops.end()) return TemplateDialog::focusNextPrevChild(next);
+  const std::size_t count = m_tabStops.size();
+  const auto from = static_cast<std::size_t>(at - m_tabStops.begin());
+  for (std::size_t step = 1; step < count; ++step) {
+    QWidget* stop = m_tabStops[(from + (next ? step : count - step)) % count];
+    if (stop->isEnabled() && stop->isVisible()) {
+      stop->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+      return true;
+    }
+  }
+  return true;
 }
 
 void CMainDlg::InsertListColumns() {
@@ -214,7 +243,18 @@ void CMainDlg::OnInitDialog() {
   m_editHostName->clear();
   m_editWorkgroup->clear();
   InsertListColumns();
-  StartOver();
+  ScanDriveMappings(DriveMap, m_drives);
+  FillDriveCombo();
+  m_deviceSelected = 0;
+  // The search takes a second or more: the window shows first, and the list fills when it ends,
+  // as after a click on Search.
+  m_firstSearchPending = true;
+}
+
+void CMainDlg::RunFirstSearch() {
+  if (!m_firstSearchPending) return;
+  m_firstSearchPending = false;
+  RefreshDeviceList();
 }
 
 void CMainDlg::FillDriveCombo() {
@@ -283,6 +323,8 @@ void CMainDlg::showEvent(QShowEvent* event) {
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    // Queued behind the repaint this expose starts, so the window is on screen when it runs.
+    if (m_firstSearchPending) QTimer::singleShot(0, this, &CMainDlg::RunFirstSearch);
     RequestPaintRescan();
   }
   if (watched == m_listDevices->viewport() && event->type() == QEvent::MouseButtonRelease &&
@@ -293,6 +335,19 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     QCoreApplication::sendEvent(watched, event);
     m_dispatchingClick = false;
     OnClickDeviceList();
+    return true;
+  }
+  if (watched == m_listDevices && event->type() == QEvent::KeyPress && !m_dispatchingClick &&
+      MovesInList(static_cast<QKeyEvent*>(event)->key())) {
+    // A device reached with the arrow keys is loaded as a click loads it.
+    const QTreeWidgetItem* before = m_listDevices->currentItem();
+    m_dispatchingClick = true;
+    QCoreApplication::sendEvent(watched, event);
+    m_dispatchingClick = false;
+    if (m_listDevices->currentItem() != before && m_listDevices->currentItem() != nullptr &&
+        m_listDevices->currentItem()->isSelected()) {
+      OnClickDeviceList();
+    }
     return true;
   }
   return TemplateDialog::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/drive_map.h"
 #include "dialogs/busy_wait.h"
@@ -36,9 +37,9 @@ namespace corvane::app {
 
 // The one window of the program: the device list and the operations on the selected device.
 // Built from its template like every dialog: controls named by their template ids (FindControl),
-// DoModal, and an OnInitDialog that fills the window (drive letters, first search) before it is
-// first shown. Handlers run one at a time on the UI thread; their network waits keep the window
-// painted but take no input.
+// DoModal, and an OnInitDialog that fills the window (drive letters) before it is first shown;
+// the first search runs once it is on screen. Handlers run one at a time on the UI thread; their
+// network waits keep the window painted but take no input.
 class CMainDlg : public dialogs::TemplateDialog {
   Q_OBJECT
 
@@ -47,6 +48,9 @@ class CMainDlg : public dialogs::TemplateDialog {
   ~CMainDlg() override;
 
   bool DeviceSelected() const { return m_deviceSelected != 0; }
+  // The search of a new window runs once it has been painted.
+  bool FirstSearchPending() const { return m_firstSearchPending; }
+  void RunFirstSearch();  // at once, when it has not run yet
   QAction* AboutAction() const { return m_aboutAction; }
 
   // The browser that "Connect to webpage" starts (the desktop's default unless set), and the
@@ -97,6 +101,7 @@ class CMainDlg : public dialogs::TemplateDialog {
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   class NetworkWait;
@@ -166,7 +171,10 @@ class CMainDlg : public dialogs::TemplateDialog {
   bool m_rescanQueued = false;
   bool m_endingQuietly = false;  // Escape and Exit end the window without the close-box clean-up
   bool m_exposeWatched = false;
-  bool m_dispatchingClick = false;  // the list's own handling of a release is under way
+  bool m_dispatchingClick = false;  // the list's own handling of a release or key is under way
+  bool m_firstSearchPending = false;
+  std::vector<QWidget*>
+      m_tabStops;  // template order  // the list's own handling of a release is under way
 
   // Shared by the operations on the selected device.
   DriveMapTable DriveMap{};

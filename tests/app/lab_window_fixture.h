@@ -57,6 +57,7 @@ class MainWindowLabTest : public ::testing::Test {
     ASSERT_TRUE(session.TransportProblems().empty());
     window = std::make_unique<CMainDlg>(session, drives);
     window->InitDialog();
+    window->RunFirstSearch();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   }

@@ -77,6 +77,30 @@ TEST_F(MainWindowLabTest, ClickShowsTheDeviceAndEnablesItsOperationsOnlyInTheLoc
   EXPECT_EQ(Item<QLineEdit>(id::kHostName)->text(), QStringLiteral("NAS-DAMSON"));
 }
 
+TEST_F(MainWindowLabTest, ArrowKeysLoadEachDeviceAsAClickDoes) {
+  const auto shown = [this] {
+    std::vector<std::string> fields = ShareNames();
+    for (int addressId : {id::kIpAddress, id::kNetmask, id::kGateway}) {
+      fields.push_back(protocol::ToDotted(Address(addressId)->GetAddress()));
+    }
+    for (const QString& text :
+         {Item<QLineEdit>(id::kHostName)->text(), Item<QLineEdit>(id::kWorkgroup)->text(),
+          Item<QComboBox>(id::kDhcp)->currentText()}) {
+      fields.push_back(text.toStdString());
+    }
+    fields.emplace_back(session.SelectedAddress.view());
+    return fields;
+  };
+  test::ClickRow(Devices(), 0);
+  for (int row = 1; row < Devices()->topLevelItemCount(); ++row) {
+    QTest::keyClick(Devices(), Qt::Key_Down);
+    const std::vector<std::string> byKey = shown();
+    EXPECT_EQ(byKey.back(), Devices()->topLevelItem(row)->text(kAddressColumn).toStdString());
+    test::ClickRow(Devices(), row);
+    EXPECT_EQ(shown(), byKey) << "row " << row;
+  }
+}
+
 TEST_F(MainWindowLabTest, ConnectedShareShowsItsDriveMatchingTheHostIgnoringCaseOnlyOnClick) {
   drives.Connect('P', "\\\\nas-alder\\PUBLIC");
   window->OnPaint();  // a repaint picks up the new connection

@@ -56,6 +56,7 @@ class MainWindowSharesTest : public ::testing::Test {
     window->UseWebBrowser(browser);
     window->UseReachabilityTest([this](const std::string&, auto) { return reachable; });
     window->InitDialog();
+    window->RunFirstSearch();
     // The device as a click shows it: its row selected, its shares listed with their drives.
     session.DeviceTable.AddDevice("NAS-ALDER", "192.168.50.21", "", "", "0", {}, 0);
     window->ListDeviceTable();

@@ -45,6 +45,7 @@ class MainWindowTest : public ::testing::Test {
     if (!window) {
       window = std::make_unique<CMainDlg>(session, drives);
       window->InitDialog();
+      window->RunFirstSearch();
     }
     return *window;
   }
@@ -117,24 +118,36 @@ TEST_F(MainWindowTest, LabelsGroupsListsAndCombosCarryTheirTexts) {
   EXPECT_EQ(Item<QPushButton>(id::kWebPage)->text(), QStringLiteral("Connect to webpage"));
 }
 
-TEST_F(MainWindowTest, TabFollowsTheTemplateOrder) {
-  CMainDlg& dialog = Window();
-  std::vector<int> order;
-  QWidget* at = dialogs::FindControl(&dialog, id::kDeviceList);
-  for (int step = 0; step < 400 && order.size() < kMainControls.size(); ++step) {
-    for (QWidget* candidate = at; candidate != nullptr && candidate != &dialog;
-         candidate = candidate->parentWidget()) {
-      const QVariant controlId = candidate->property("controlId");
-      if (controlId.isValid()) {
-        if (order.empty() || order.back() != controlId.toInt()) order.push_back(controlId.toInt());
-        break;
-      }
-    }
-    at = at->nextInFocusChain();
+// The control a key press lands in: the focused widget or the template control around it.
+int FocusedControlId() {
+  for (QWidget* at = QApplication::focusWidget(); at != nullptr; at = at->parentWidget()) {
+    if (const QVariant id = at->property("controlId"); id.isValid()) return id.toInt();
   }
-  std::vector<int> expected;
-  for (const TemplateItem& item : kMainControls) expected.push_back(item.id);
-  EXPECT_EQ(order, expected);
+  return -1;
+}
+
+TEST_F(MainWindowTest, TabAndShiftTabWalkEveryEnabledControlRoundAndRound) {
+  CMainDlg& dialog = Window();
+  dialog.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  Item<QPushButton>(id::kMount)->setEnabled(false);  // a disabled control is passed over
+  std::vector<int> round;
+  for (const TemplateItem& item : kMainControls) {
+    if (item.id != id::kMount) round.push_back(item.id);
+  }
+  for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+    Item<QTreeWidget>(id::kDeviceList)->setFocus();
+    std::vector<int> walked;
+    std::vector<int> expected;
+    for (int step = 0; step < 3 * static_cast<int>(round.size()); ++step) {
+      walked.push_back(FocusedControlId());
+      const std::size_t at = static_cast<std::size_t>(step) % round.size();
+      expected.push_back(key == Qt::Key_Tab ? round[at]
+                                            : round[(round.size() - at) % round.size()]);
+      QTest::keyClick(QApplication::focusWidget(), key);
+    }
+    EXPECT_EQ(walked, expected) << (key == Qt::Key_Tab ? "Tab" : "Shift+Tab");
+  }
 }
 
 TEST_F(MainWindowTest, EnterNeitherEndsTheWindowNorPressesAButton) {
@@ -164,13 +177,22 @@ TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesIt) {
   EXPECT_TRUE(dialog.isVisible());
 }
 
-TEST_F(MainWindowTest, DoModalFillsTheWindowOnceBeforeItIsFirstShown) {
+TEST_F(MainWindowTest, TheFirstSearchWaitsUntilTheWindowIsOnScreen) {
+  CMainDlg dialog(session, drives);
+  dialog.show();
+  EXPECT_TRUE(dialog.FirstSearchPending());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+  QTRY_VERIFY(!dialog.FirstSearchPending());
+}
+
+TEST_F(MainWindowTest, DoModalFillsTheWindowOnce) {
   CMainDlg dialog(session, drives);
   ModalWatcher watcher;
   watcher.Expect([&](QWidget* modal) {
     EXPECT_EQ(modal, &dialog);
     EXPECT_EQ(dialogs::FindControl<QTreeWidget>(&dialog, id::kDeviceList)->columnCount(), 4);
     EXPECT_EQ(dialogs::FindControl<QComboBox>(&dialog, id::kDrive)->currentText(), "D:");
+    EXPECT_FALSE(dialog.FirstSearchPending());
     corvane::testing::RejectModal(modal);
   });
   dialog.DoModal();

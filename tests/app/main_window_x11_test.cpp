@@ -63,6 +63,7 @@ class MainWindowX11Test : public ::testing::Test {
     session.OpenTransport({});  // no interface: every search is empty at once
     window = std::make_unique<CMainDlg>(session, drives);
     window->InitDialog();
+    window->RunFirstSearch();
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));

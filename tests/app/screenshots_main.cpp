@@ -76,6 +76,7 @@ int Run(const QString& outputDir) {
 
   app::CMainDlg window(session, *drives);
   window.InitDialog();
+  window.RunFirstSearch();
   window.show();
   auto* devices = dialogs::FindControl<QTreeWidget>(&window, app::id::kDeviceList);
   if (devices->topLevelItemCount() > 0) app::test::ClickRow(devices, 0);
