@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/loading_dialog.h"
+#include "dialogs/controls.h"
 #include "dialogs/message_box.h"
 #include "dialogs/texts.h"
 #include "language/codepage_files.h"
@@ -44,6 +45,7 @@ CLanguageDlg::CLanguageDlg(LanguageRun& run, QWidget* parent)
   }
   m_comboLanguage->setMaxVisibleItems(static_cast<int>(language::kLanguages.size()));
   Place(m_comboLanguage, 51, 11, 113, kClosedComboHeight);
+  dialogs::NameByLabel(label, m_comboLanguage);
   setTabOrder(m_comboLanguage, ok);
   setTabOrder(ok, cancel);
 

@@ -72,8 +72,9 @@ CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives, 
       m_browser(m_ownBrowser.get()) {
   setWindowIcon(dialogs::AppIcon());
 
-  CreateStatics();
+  const std::vector<std::pair<QLabel*, int>> labels = CreateStatics();
   CreateControls();
+  NameControls(labels);
   SetTabOrder();
   ConnectHandlers();
 
@@ -90,7 +91,8 @@ CMainDlg::CMainDlg(protocol::Session& session, platform::DriveMappings& drives, 
 
 CMainDlg::~CMainDlg() = default;
 
-void CMainDlg::CreateStatics() {
+std::vector<std::pair<QLabel*, int>> CMainDlg::CreateStatics() {
+  std::vector<std::pair<QLabel*, int>> labels;
   for (const TemplateItem& item : kMainStatics) {
     QWidget* widget = nullptr;
     if (item.kind == ItemKind::kGroup) {
@@ -98,10 +100,22 @@ void CMainDlg::CreateStatics() {
     } else {
       auto* label = new QLabel(text::Shown(item.text), this);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      labels.emplace_back(label, item.id);
       widget = label;
     }
     widget->setGeometry(TemplateRect(item));
   }
+  return labels;
+}
+
+void CMainDlg::NameControls(const std::vector<std::pair<QLabel*, int>>& labels) {
+  for (const auto& [label, controlId] : labels) {
+    dialogs::NameByLabel(label, dialogs::FindControl(this, controlId));
+  }
+  m_listDevices->setAccessibleName(text::Shown(kDeviceListName));
+  m_listShares->setAccessibleName(text::Shown(kShareListName));
+  dialogs::FindControl(this, id::kModifyNames)->setAccessibleName(text::Shown(kModifyNamesName));
+  dialogs::FindControl(this, id::kModifyLan)->setAccessibleName(text::Shown(kModifyLanName));
 }
 
 void CMainDlg::CreateControls() {

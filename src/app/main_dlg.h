@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/drive_map.h"
@@ -20,6 +21,7 @@
 
 class QAction;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
@@ -108,7 +110,8 @@ class CMainDlg : public dialogs::TemplateDialog {
   class WindowInteraction;
 
   void CreateControls();
-  void CreateStatics();
+  std::vector<std::pair<QLabel*, int>> CreateStatics();  // each label with the control it names
+  void NameControls(const std::vector<std::pair<QLabel*, int>>& labels);
   void CreateControl(const struct TemplateItem& item);
   void SetTabOrder();
   void InsertListColumns();

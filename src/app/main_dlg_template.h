@@ -12,7 +12,7 @@ namespace corvane::app {
 enum class ItemKind { kList, kButton, kEdit, kCombo, kIpAddress, kGroup, kLabel };
 
 struct TemplateItem {
-  int id;  // -1 for group boxes and labels
+  int id;  // a label's is that of the control it names; -1 for group boxes
   ItemKind kind;
   const char* text;  // marked for translation, translated where the control is made
   int x, y, w, h;
@@ -71,18 +71,26 @@ inline constexpr std::array<TemplateItem, 18> kMainControls{{
 inline constexpr std::array<TemplateItem, 11> kMainStatics{{
     {-1, ItemKind::kGroup, N_("Search Device"), 7, 1, 354, 106},
     {-1, ItemKind::kGroup, N_("Setting"), 7, 110, 354, 42},
-    {-1, ItemKind::kLabel, N_(" Host Name :"), 17, 121, 50, 8},
-    {-1, ItemKind::kLabel, N_(" Workgroup :"), 17, 137, 50, 8},
+    {id::kHostName, ItemKind::kLabel, N_(" Host Name :"), 17, 121, 50, 8},
+    {id::kWorkgroup, ItemKind::kLabel, N_(" Workgroup :"), 17, 137, 50, 8},
     {-1, ItemKind::kGroup, N_("LAN"), 7, 156, 354, 87},
-    {-1, ItemKind::kLabel, N_("DHCP Client :"), 16, 167, 46, 8},
-    {-1, ItemKind::kLabel, N_("I P :"), 17, 185, 45, 8},
-    {-1, ItemKind::kLabel, N_("Netmask :"), 17, 206, 45, 8},
-    {-1, ItemKind::kLabel, N_("Gateway :"), 17, 226, 45, 8},
+    {id::kDhcp, ItemKind::kLabel, N_("DHCP Client :"), 16, 167, 46, 8},
+    {id::kIpAddress, ItemKind::kLabel, N_("I P :"), 17, 185, 45, 8},
+    {id::kNetmask, ItemKind::kLabel, N_("Netmask :"), 17, 206, 45, 8},
+    {id::kGateway, ItemKind::kLabel, N_("Gateway :"), 17, 226, 45, 8},
     // TRANSLATORS: the title of the group around the share list and the drive letters, as the
     // devices' own program has it: translate the word as it stands.
     {-1, ItemKind::kGroup, NC_("group box", "Static"), 7, 245, 354, 102},
-    {-1, ItemKind::kLabel, N_("Drive :"), 231, 255, 40, 8},
+    {id::kDrive, ItemKind::kLabel, N_("Drive :"), 231, 255, 40, 8},
 }};
+
+// What screen readers call the controls without a label, and the two "Modify" buttons, which
+// share a caption.
+inline constexpr const char* kDeviceListName = NC_("accessible name", "Devices");
+inline constexpr const char* kShareListName = NC_("accessible name", "Shares");
+inline constexpr const char* kModifyNamesName =
+    NC_("accessible name", "Modify host name and workgroup");
+inline constexpr const char* kModifyLanName = NC_("accessible name", "Modify LAN settings");
 
 // A closed drop-down list is one text line high; the template height includes the open list.
 inline constexpr int kClosedComboHeight = 14;

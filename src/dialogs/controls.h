@@ -5,7 +5,9 @@
 
 #include <QValidator>
 
+class QLabel;
 class QLineEdit;
+class QString;
 class QTreeWidget;
 class QWidget;
 
@@ -31,5 +33,10 @@ class TypingLimit : public QValidator {
 // A list in report view: rows without a tree, one selectable row at a time, whole rows
 // selected, a selection that stays visible when the list loses the focus.
 QTreeWidget* MakeReportList(QWidget* parent);
+
+// Ties a label to the control it names: a screen reader reads the control by the label's text
+// (without its closing colon), and the label's mnemonic, if any, focuses the control.
+void NameByLabel(QLabel* label, QWidget* control);
+QString NameOfLabel(const QString& labelText);  // " Host Name :" -> "Host Name", "I P :" -> "IP"
 
 }  // namespace corvane::dialogs

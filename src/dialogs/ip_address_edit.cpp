@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/ip_address_edit.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -31,9 +33,57 @@ int OctetOf(const QLineEdit* field) {
   return ok ? ClampOctet(value) : 0;
 }
 
+// What AT-SPI shows of the control: an editable text named like the control, reading as the
+// whole address; the fields stay its children, so that the focused one is read as well.
+class AccessibleIpAddress : public QAccessibleWidget, public QAccessibleTextInterface {
+ public:
+  explicit AccessibleIpAddress(IpAddressEdit* edit)
+      : QAccessibleWidget(edit, QAccessible::EditableText) {}
+
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
+  QString text(QAccessible::Text kind) const override {
+    if (kind == QAccessible::Value) return Address();
+    return QAccessibleWidget::text(kind);
+  }
+
+  QString text(int start, int end) const override { return Address().mid(start, end - start); }
+  int characterCount() const override { return static_cast<int>(Address().size()); }
+  int cursorPosition() const override { return 0; }
+  void setCursorPosition(int /*position*/) override {}
+  void selection(int /*index*/, int* start, int* end) const override { *start = *end = 0; }
+  int selectionCount() const override { return 0; }
+  void addSelection(int /*start*/, int /*end*/) override {}
+  void removeSelection(int /*index*/) override {}
+  void setSelection(int /*index*/, int /*start*/, int /*end*/) override {}
+  QRect characterRect(int /*offset*/) const override { return {}; }
+  int offsetAtPoint(const QPoint& /*point*/) const override { return -1; }
+  void scrollToSubstring(int /*start*/, int /*end*/) override {}
+  QString attributes(int offset, int* start, int* end) const override {
+    *start = *end = offset;
+    return {};
+  }
+
+ private:
+  QString Address() const { return static_cast<const IpAddressEdit*>(widget())->AddressText(); }
+};
+
+QAccessibleInterface* MakeAccessibleIpAddress(const QString& /*className*/, QObject* object) {
+  auto* edit = qobject_cast<IpAddressEdit*>(object);
+  // Qt's accessibility cache owns what a factory makes.
+  return edit == nullptr ? nullptr : new AccessibleIpAddress(edit);
+}
+
 }  // namespace
 
 IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
+  static const bool accessible = [] {
+    QAccessible::installFactory(MakeAccessibleIpAddress);
+    return true;
+  }();
+  static_cast<void>(accessible);
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_InputMethodEnabled, false);
   auto* layout = new QHBoxLayout(this);  // owned by this widget
@@ -95,6 +145,18 @@ void IpAddressEdit::SetFieldFocus(int field) {
   if (field < 0 || field >= kFieldCount) return;
   fields_[field]->setFocus(Qt::OtherFocusReason);
   fields_[field]->selectAll();
+}
+
+QString IpAddressEdit::AddressText() const {
+  if (IsBlank()) return {};
+  QStringList parts;
+  for (const QLineEdit* field : fields_) parts << field->text();
+  return parts.join(QLatin1Char('.'));
+}
+
+void IpAddressEdit::SetAccessibleName(const QString& name) {
+  setAccessibleName(name);
+  for (QLineEdit* field : fields_) field->setAccessibleName(name);
 }
 
 QLineEdit* IpAddressEdit::Field(int field) const {

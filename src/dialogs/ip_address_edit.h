@@ -4,6 +4,7 @@
 // An IPv4 address entry: four octet fields separated by dots inside one edit frame. Typing a
 // '.' or the third digit moves on to the next field, Backspace in an empty field goes back to
 // the previous one, and the arrow keys cross field borders. Tab moves past the whole control.
+// Screen readers meet it as one named text field whose text is the address.
 
 #include <QWidget>
 #include <array>
@@ -30,6 +31,11 @@ class IpAddressEdit : public QWidget {
   void SetAddress(const protocol::Octets& octets);
   void SetFieldFocus(int field);  // 0-3; the field's text is selected
   QLineEdit* Field(int field) const;
+  // The fields as they read, joined by dots ("192.168.50.21", "10..0."); empty when blank.
+  QString AddressText() const;
+  // Names the control and each of its fields for screen readers, which read the control as one
+  // address.
+  void SetAccessibleName(const QString& name);
 
  signals:
   void addressEdited();  // the user changed a field

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dialogs/buffer_text.h"
+#include "dialogs/controls.h"
 #include "dialogs/texts.h"
 
 namespace corvane::dialogs {
@@ -28,6 +29,8 @@ CLoginDlg::CLoginDlg(int adminLoginMode, QWidget* parent)
   m_editPassword->setMaxLength(kMaxChars);
   m_editPassword->setEchoMode(QLineEdit::Password);
   Place(m_editPassword, 60, 39, 68, 14);
+  NameByLabel(userLabel, m_editUserName);
+  NameByLabel(passwordLabel, m_editPassword);
 
   auto* ok = new QPushButton(text::Shown(text::kOk), this);
   SetControlId(ok, 1);
