@@ -37,4 +37,8 @@ fi
 unset DISPLAY
 export XDG_SESSION_TYPE=wayland
 export QT_QPA_PLATFORM=wayland
+# The headless back end has no seat, and Qt 6.4's Wayland text input reads the seat's without
+# looking when a line edit draws its cursor: the session uses Qt's own compose input, as a
+# desktop without an input method does.
+export QT_IM_MODULE=compose
 "$@"

@@ -70,7 +70,8 @@ void CLanguageDlg::OnInitDialog() {
 }
 
 void CLanguageDlg::TurnAway(std::string_view message, bool openWebPage) {
-  dialogs::ShowMessage(nullptr, message, "", dialogs::MessageIcon::kNone);
+  // Shown instead of this dialog, over the window it was opened from.
+  dialogs::ShowMessage(parentWidget(), message, "", dialogs::MessageIcon::kNone);
   // The device formats its disk on its own web page.
   if (openWebPage) run_.openWebPage();
   run_.LanguageResult.store(kNoLanguageChange);
@@ -83,15 +84,16 @@ void CLanguageDlg::OnOK() {
   if (run_.LanguageIndex < 0) return;
   // Ends this dialog's loop once the handler returns; the installation runs in the meantime.
   QDialog::done(QDialog::Accepted);
+  // What follows this dialog opens over the window this dialog was opened from.
   {
-    CLoadingDlg loading(run_);
+    CLoadingDlg loading(run_, parentWidget());
     loading.DoModal();
   }
   if (run_.CopyFailed == 0) {
-    dialogs::CRestartDlg restart(run_.LanguageResult, nullptr, run_.restartTiming);
+    dialogs::CRestartDlg restart(run_.LanguageResult, parentWidget(), run_.restartTiming);
     restart.DoModal();
   } else {
-    CLanguageDlg again(run_);
+    CLanguageDlg again(run_, parentWidget());
     again.DoModal();
   }
 }

@@ -39,7 +39,8 @@ void CLoadingDlg::InstallCodepageFiles() {
   run_.CopyFailed = result.CopyFailed;
   done(QDialog::Rejected);
   if (result.CopyFailed != 0) {
-    dialogs::ShowMessage(nullptr, platform::Tr(operations::text::kCheckHardDrives), "",
+    // This dialog has gone: the message belongs to the window it was opened over.
+    dialogs::ShowMessage(parentWidget(), platform::Tr(operations::text::kCheckHardDrives), "",
                          dialogs::MessageIcon::kNone);
   }
 }

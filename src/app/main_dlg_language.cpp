@@ -36,7 +36,7 @@ void CMainDlg::OnSetLanguage() {
                   },
                   [&] { operations::OpenDeviceWebPage(*m_browser, host); }, LanguageResult,
                   m_restartTiming};
-  CLanguageDlg dialog(run);
+  CLanguageDlg dialog(run, this);
   dialog.DoModal();
   if (LanguageResult.load() != 0) return;
   // The device has restarted: its shares, and perhaps its address, are to be found again.
