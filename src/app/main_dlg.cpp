@@ -2,6 +2,8 @@
 #include "app/main_dlg.h"
 
 #include <algorithm>
+#include <initializer_list>
+#include <numeric>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -15,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QValidator>
@@ -53,6 +56,16 @@ bool ComboShows(const QComboBox* combo, const std::vector<std::string>& entries)
     }
   }
   return true;
+}
+
+// The classic widths (in these proportions) add up to more than the list has beside its vertical
+// scroll bar, which cost every list a horizontal one: the columns share that room instead.
+void FitColumns(QTreeWidget* list, std::initializer_list<int> widths) {
+  const int room = list->width() - 2 * list->frameWidth() -
+                   list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+  const int total = std::accumulate(widths.begin(), widths.end(), 0);
+  int column = 0;
+  for (const int width : widths) list->setColumnWidth(column++, room * width / total);
 }
 
 bool MovesInList(int key) {
@@ -217,12 +230,11 @@ void CMainDlg::InsertListColumns() {
   m_listDevices->setHeaderLabels({text::Shown(text::kColumnName), text::Shown(text::kColumnIp),
                                   text::Shown(text::kColumnNetmask),
                                   text::Shown(text::kColumnGateway)});
-  for (int column = 0; column < 4; ++column) m_listDevices->setColumnWidth(column, 100);
+  FitColumns(m_listDevices, {100, 100, 100, 100});
   m_listShares->setColumnCount(2);
   m_listShares->setHeaderLabels(
       {text::Shown(text::kColumnShareName), text::Shown(text::kColumnConnectTo)});
-  m_listShares->setColumnWidth(0, 180);
-  m_listShares->setColumnWidth(1, 100);
+  FitColumns(m_listShares, {180, 100});
 }
 
 void CMainDlg::ConnectHandlers() {

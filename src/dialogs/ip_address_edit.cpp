@@ -88,7 +88,9 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_InputMethodEnabled, false);
   auto* layout = new QHBoxLayout(this);  // owned by this widget
   const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-  layout->setContentsMargins(frame + 1, frame, frame + 1, frame);
+  // A pixel clear of the frame all round: at fractional scales a field flush with the frame
+  // would be drawn over part of the frame's line.
+  layout->setContentsMargins(frame + 1, frame + 1, frame + 1, frame + 1);
   layout->setSpacing(0);
 
   const auto* validator =

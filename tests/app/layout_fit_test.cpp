@@ -14,7 +14,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
+#include <QTest>
 #include <QTreeWidget>
 #include <atomic>
 #include <clocale>
@@ -189,6 +192,41 @@ TEST_F(LayoutFit, EveryTextFitsWhereTheEnglishDoes) {
           << " px, has " << shown.room << " (English \"" << en.what.toStdString() << "\" needs "
           << en.needed << ")";
     }
+  }
+}
+
+// Run at several QT_SCALE_FACTORs (ctest layout_scale_*): fonts are hinted to the screen's
+// pixels, so texts and frames do not simply grow with the scale.
+TEST_F(LayoutFit, AtThisScaleNothingIsCutAndNoListScrollsSideways) {
+  for (const Window& window : Windows()) {
+    const std::unique_ptr<QWidget> shown = window.make();
+    // A caption may run into a button's margin, as "Connect to webpage" does at every scale,
+    // but not past the button's frame.
+    QStringList captions;
+    for (const QPushButton* button : shown->findChildren<QPushButton*>()) {
+      QStyleOptionButton option;
+      option.initFrom(button);
+      const QRect inside =
+          button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+      EXPECT_LE(TextWidth(button, button->text()), inside.width())
+          << window.name << ": \"" << button->text().toStdString() << "\"";
+      captions << button->text();
+    }
+    for (const Fit& fit : Measure(shown.get())) {
+      if (captions.contains(fit.what)) continue;
+      EXPECT_LE(fit.needed, fit.room) << window.name << ": \"" << fit.what.toStdString() << "\"";
+    }
+  }
+  CMainDlg main(session, drives);
+  main.InitDialog();
+  main.RunFirstSearch();
+  session.DeviceTable.AddDevice("WWWWWWWWWWWWWWW", "192.168.255.255", "255.255.255.255",
+                                "192.168.255.254", "0", {}, 0);
+  main.ListDeviceTable();
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  for (const QTreeWidget* list : main.findChildren<QTreeWidget*>()) {
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible()) << list->accessibleName().toStdString();
   }
 }
 

@@ -39,7 +39,8 @@ class ShownWindows : public QObject {
       const QWindow* handle = widget->windowHandle();
       const bool attached = handle != nullptr && handle->transientParent() == main_->windowHandle();
       const bool modal = widget->windowModality() != Qt::NonModal;
-      shown.push_back(std::string(widget->metaObject()->className()) + (attached ? "" : " (loose)") +
+      shown.push_back(std::string(widget->metaObject()->className()) +
+                      (attached ? "" : " (loose)") +
                       (modal || widget->windowType() == Qt::Popup ? "" : " (modeless)"));
     }
     return QObject::eventFilter(watched, event);
