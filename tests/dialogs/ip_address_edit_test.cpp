@@ -3,16 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
 #include <memory>
 
-#include "dialogs/controls.h"
 #include "with_look.h"
 
 namespace corvane::dialogs {
@@ -171,22 +168,6 @@ TEST_F(IpAddressEditTest, DotsBetweenFieldsAreDrawnInTheFieldTextColour) {
     }
   }
   EXPECT_LT(darkest, 300);
-}
-
-TEST_F(IpAddressEditTest, ScreenReadersMeetOneFieldNamedByItsLabelReadingAsTheAddress) {
-  QLabel label(QStringLiteral("I P :"), edit_->parentWidget());
-  NameByLabel(&label, edit_);
-  Type("10..0");
-  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(edit_);
-  ASSERT_NE(accessible, nullptr);
-  EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("IP"));
-  EXPECT_EQ(accessible->role(), QAccessible::EditableText);
-  ASSERT_NE(accessible->textInterface(), nullptr);
-  EXPECT_EQ(accessible->textInterface()->text(0, -1), QStringLiteral("10.0.."));
-  EXPECT_EQ(edit_->Field(3)->accessibleName(), QStringLiteral("IP"));
-
-  EXPECT_EQ(NameOfLabel(QStringLiteral(" Host Name :")), QStringLiteral("Host Name"));
-  EXPECT_EQ(NameOfLabel(QString::fromUtf8(" ホスト名：")), QString::fromUtf8("ホスト名"));
 }
 
 }  // namespace
