@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // corvane-gui's start, watched: once the first search has filled the device list, prints the
 // CLOCK_MONOTONIC times at which the main window began its first paint and at which the list was
-// seen filled, and the resident memory then. bench/startup_bench.py launches it and takes the differences.
+// seen filled, and the resident memory then. bench/startup_bench.py launches it and takes the
+// differences.
 #include <QApplication>
 #include <QTimer>
 #include <QTreeWidget>
