@@ -51,11 +51,11 @@ sockaddr_in GroupAddress(std::uint16_t port) {
   return group;
 }
 
-platform::UniqueFd NewDatagramSocket() {
-  return platform::UniqueFd(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+platform::UniqueSocket NewDatagramSocket() {
+  return platform::UniqueSocket(::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
 }
 
-std::optional<SocketFailure> OpenSendSocket(platform::UniqueFd& fd) {
+std::optional<SocketFailure> OpenSendSocket(platform::UniqueSocket& fd) {
   fd = NewDatagramSocket();
   if (!fd.valid()) return SocketFailure{N_("create the send socket"), errno};
   const unsigned char loop = 0;
@@ -65,7 +65,7 @@ std::optional<SocketFailure> OpenSendSocket(platform::UniqueFd& fd) {
 
 // Bound to the interface and port: hears the group and unicast replies that arrive on this
 // interface, nothing from the others.
-std::optional<SocketFailure> OpenReceiveSocket(platform::UniqueFd& fd,
+std::optional<SocketFailure> OpenReceiveSocket(platform::UniqueSocket& fd,
                                                const platform::LocalInterface& interface,
                                                in_addr address) {
   fd = NewDatagramSocket();
@@ -150,7 +150,7 @@ std::vector<TransportProblem> UdpTransport::Open(
   Close();
   std::vector<TransportProblem> problems;
   for (const platform::LocalInterface& interface : interfaces) {
-    Channel channel{interface, platform::UniqueFd(), platform::UniqueFd()};
+    Channel channel{interface, platform::UniqueSocket(), platform::UniqueSocket()};
     std::optional<SocketFailure> failure;
     const std::optional<in_addr> address = ParseAddress(interface.address);
     if (!address) {
@@ -196,9 +196,9 @@ void UdpTransport::Send(int interfaceIndex, std::span<const std::uint8_t> bytes)
                  reinterpret_cast<const sockaddr*>(&group), sizeof group);
 }
 
-int UdpTransport::ReceiveSocketOf(int interfaceIndex) const {
+platform::SocketHandle UdpTransport::ReceiveSocketOf(int interfaceIndex) const {
   const Channel* channel = ChannelAt(interfaceIndex);
-  return channel != nullptr ? channel->receiveSocket.get() : -1;
+  return channel != nullptr ? channel->receiveSocket.get() : platform::kNoSocket;
 }
 
 PollOutcome UdpTransport::Poll(int interfaceIndex, ReceiveBuffer& buffer) {

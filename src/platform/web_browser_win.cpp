@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The default browser is whatever the user chose as the handler of http addresses; the shell
+// starts it. There is no second opener to fall back on: the shell is the system's opener.
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <array>
+
+#include "platform/web_browser.h"
+#include "platform/wide_text_win.h"
+
+namespace corvane::platform {
+namespace {
+
+// The shell may answer through COM; the thread that calls it needs COM started.
+class ComOnThisThread {
+ public:
+  ComOnThisThread()
+      : started_(SUCCEEDED(
+            ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {}
+  ~ComOnThisThread() {
+    if (started_) ::CoUninitialize();
+  }
+  ComOnThisThread(const ComOnThisThread&) = delete;
+  ComOnThisThread& operator=(const ComOnThisThread&) = delete;
+
+ private:
+  bool started_;
+};
+
+bool OpenWithShell(const std::string& url, BrowserStart& outcome) {
+  const ComOnThisThread com;
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+  const std::wstring wide = Wide(url);
+  info.lpVerb = L"open";
+  info.lpFile = wide.c_str();
+  info.nShow = SW_SHOWNORMAL;
+  if (::ShellExecuteExW(&info) != FALSE) {
+    outcome = BrowserStart::kStarted;
+    return true;
+  }
+  const DWORD error = ::GetLastError();
+  outcome = (error == ERROR_NO_ASSOCIATION || error == ERROR_FILE_NOT_FOUND ||
+             error == ERROR_PATH_NOT_FOUND)
+                ? BrowserStart::kProgramMissing
+                : BrowserStart::kFailed;
+  return false;
+}
+
+class WindowsBrowser final : public WebBrowser {
+ public:
+  std::string DefaultBrowserName() override {
+    std::array<wchar_t, 512> name{};
+    DWORD length = static_cast<DWORD>(name.size());
+    if (::AssocQueryStringW(ASSOCF_NONE, ASSOCSTR_FRIENDLYAPPNAME, L"http", L"open", name.data(),
+                            &length) != S_OK) {
+      return {};
+    }
+    return Utf8(name.data());
+  }
+  BrowserStart StartDefaultBrowser(const std::string& url) override {
+    BrowserStart outcome = BrowserStart::kFailed;
+    OpenWithShell(url, outcome);
+    return outcome;
+  }
+  bool StartSystemOpener(const std::string& url) override {
+    BrowserStart outcome = BrowserStart::kFailed;
+    return OpenWithShell(url, outcome);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<WebBrowser> MakeWebBrowser(std::chrono::milliseconds) {
+  return std::make_unique<WindowsBrowser>();
+}
+
+}  // namespace corvane::platform
