@@ -46,7 +46,7 @@ windows: setup
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # The Windows build's tests under Wine, and corvane.exe against the lab's devices.
-test-windows: windows
+test-windows: windows build
 	bash scripts/test-windows.sh $(WINDOWS_BUILD)
 
 # Rewrites po/corvane.pot from the sources and merges it into every language (po/README.md).
