@@ -13,21 +13,33 @@ namespace corvane::cli {
 
 namespace {
 
+// The console keeps its mode after the program ends: Ctrl-C at the prompt restores the echo
+// too, before the default handler ends the program.
+HANDLE promptInput = nullptr;
+DWORD savedMode = 0;
+
+BOOL WINAPI RestoreEchoOnInterrupt(DWORD) {
+  ::SetConsoleMode(promptInput, savedMode);
+  return FALSE;
+}
+
 class EchoOff {
  public:
-  explicit EchoOff(HANDLE input) : input_(input) {
-    if (::GetConsoleMode(input_, &saved_) == FALSE) return;
-    restore_ = ::SetConsoleMode(input_, saved_ & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != FALSE;
+  explicit EchoOff(HANDLE input) {
+    if (::GetConsoleMode(input, &savedMode) == FALSE) return;
+    promptInput = input;
+    handler_ = ::SetConsoleCtrlHandler(RestoreEchoOnInterrupt, TRUE) != FALSE;
+    restore_ = ::SetConsoleMode(input, savedMode & ~static_cast<DWORD>(ENABLE_ECHO_INPUT)) != FALSE;
   }
   ~EchoOff() {
-    if (restore_) ::SetConsoleMode(input_, saved_);
+    if (restore_) ::SetConsoleMode(promptInput, savedMode);
+    if (handler_) ::SetConsoleCtrlHandler(RestoreEchoOnInterrupt, FALSE);
   }
   EchoOff(const EchoOff&) = delete;
   EchoOff& operator=(const EchoOff&) = delete;
 
  private:
-  HANDLE input_;
-  DWORD saved_ = 0;
+  bool handler_ = false;
   bool restore_ = false;
 };
 

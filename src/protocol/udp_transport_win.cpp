@@ -82,7 +82,11 @@ std::optional<SocketFailure> OpenReceiveSocket(platform::UniqueSocket& socket, i
   local.sin_port = htons(kDevicePort);
   local.sin_addr = address;
   if (::bind(Native(socket), reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-    return Failed(N_("bind"));
+    SocketFailure failure = Failed(N_("bind"));
+    // A program that holds the port for itself alone (SO_EXCLUSIVEADDRUSE) makes the bind
+    // fail as "access denied": the port is in use all the same.
+    if (failure.code == WSAEACCES) failure.error = EADDRINUSE;
+    return failure;
   }
   ip_mreq membership{};
   ::inet_pton(AF_INET, kMulticastGroup, &membership.imr_multiaddr);

@@ -12,6 +12,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/bounded_worker_win.h"
 #include "platform/drive_mappings.h"
 #include "platform/reachability.h"
 #include "platform/smb_files.h"
@@ -78,6 +79,23 @@ TEST(WindowsSockets, ReportPortInUseAndReachabilityAsOnLinux) {
   const UniqueSocket second(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
   EXPECT_NE(::bind(second.get(), reinterpret_cast<const sockaddr*>(&local), sizeof local), 0);
   EXPECT_EQ(LastSocketError(), EADDRINUSE);
+}
+
+// What a mapping that never returns does: reported at once, and finished before the next call.
+TEST(WindowsDrives, ACallThatOverrunsItsBoundEndsBeforeTheNext) {
+  BoundedWorker worker;
+  std::promise<void> release;
+  std::shared_future<void> gate = release.get_future().share();
+  auto finished = std::make_shared<bool>(false);
+  EXPECT_EQ(worker.Run(std::chrono::milliseconds(1),
+                       [gate, finished] {
+                         gate.wait();
+                         *finished = true;
+                         return 1;
+                       }),
+            std::nullopt);
+  release.set_value();
+  EXPECT_EQ(worker.Run(std::chrono::seconds(60), [finished] { return *finished ? 2 : 0; }), 2);
 }
 
 TEST(WindowsDrives, RefuseWhatIsNoLetterOrNoShareBeforeAsking) {
