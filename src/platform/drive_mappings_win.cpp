@@ -11,7 +11,6 @@
 
 #include "platform/bounded_worker_win.h"
 #include "platform/drive_mappings.h"
-#include "platform/translation.h"
 #include "platform/unc_path.h"
 #include "platform/wide_text_win.h"
 

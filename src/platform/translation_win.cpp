@@ -28,8 +28,9 @@ constexpr std::uint32_t kMagic = 0x950412de;
 
 struct Catalogue {
   std::vector<char> bytes;
-  // The original (its singular, for a text with plural forms) to its translation's offset.
-  std::unordered_map<std::string_view, std::size_t> translations;
+  // The original (its singular, for a text with plural forms) to its translation: its forms,
+  // each ending in NUL.
+  std::unordered_map<std::string_view, std::string_view> translations;
   std::string pluralRule;
 };
 
@@ -48,15 +49,16 @@ std::uint32_t Word(const std::vector<char>& bytes, std::size_t offset, bool swap
   return value;
 }
 
-// A string of the table at `entry`: its length and offset, and a terminating NUL inside the file.
-std::optional<std::size_t> StringAt(const std::vector<char>& bytes, std::size_t entry,
-                                    bool swapped) {
-  if (entry + 8 > bytes.size()) return std::nullopt;
+// A string of the table at `entry` (its length and offset), with its terminating NUL, inside the
+// file.
+std::optional<std::string_view> StringAt(const std::vector<char>& bytes, std::size_t entry,
+                                         bool swapped) {
+  if (entry > bytes.size() || bytes.size() - entry < 8) return std::nullopt;
   const std::size_t length = Word(bytes, entry, swapped);
   const std::size_t offset = Word(bytes, entry + 4, swapped);
   if (offset >= bytes.size() || length >= bytes.size() - offset) return std::nullopt;
   if (bytes[offset + length] != '\0') return std::nullopt;
-  return offset;
+  return std::string_view(bytes.data() + offset, length + 1);
 }
 
 bool Read(const std::string& file, Catalogue& catalogue) {
@@ -81,12 +83,12 @@ bool Read(const std::string& file, Catalogue& catalogue) {
     const auto original = StringAt(catalogue.bytes, originals + 8 * k, swapped);
     const auto translation = StringAt(catalogue.bytes, translated + 8 * k, swapped);
     if (!original || !translation) continue;
-    catalogue.translations.emplace(std::string_view(catalogue.bytes.data() + *original),
-                                   *translation);
+    // The key ends at the first NUL: a text with plural forms is found by its singular.
+    catalogue.translations.emplace(std::string_view(original->data()), *translation);
   }
   const auto header = catalogue.translations.find("");
   if (header != catalogue.translations.end()) {
-    const std::string_view text(catalogue.bytes.data() + header->second);
+    const std::string_view text(header->second.data());
     const std::size_t start = text.find("plural=");
     if (start != std::string_view::npos) {
       catalogue.pluralRule = std::string(text.substr(start, text.find('\n', start) - start));
@@ -195,26 +197,24 @@ void Bind(const std::string& folder) {
 const char* Find(const char* key) {
   const Catalogue& catalogue = Loaded();
   const auto found = catalogue.translations.find(key);
-  if (found == catalogue.translations.end()) return key;
-  const char* text = catalogue.bytes.data() + found->second;
-  return *text != '\0' ? text : key;
+  if (found == catalogue.translations.end() || found->second.front() == '\0') return key;
+  return found->second.data();
 }
 
 const char* FindPlural(const char* singular, const char* plural, unsigned long count) {
   const Catalogue& catalogue = Loaded();
   const auto found = catalogue.translations.find(singular);
-  if (found == catalogue.translations.end() || catalogue.bytes[found->second] == '\0') {
+  if (found == catalogue.translations.end() || found->second.front() == '\0') {
     return count == 1 ? singular : plural;
   }
-  // The forms follow one another, each ending in NUL, inside the file.
-  const char* form = catalogue.bytes.data() + found->second;
-  const char* end = catalogue.bytes.data() + catalogue.bytes.size();
+  // The forms follow one another inside the translation, each ending in NUL.
+  std::string_view forms = found->second;
   for (std::size_t k = PluralForm(catalogue.pluralRule, count); k > 0; --k) {
-    const char* next = form + std::strlen(form) + 1;
-    if (next >= end) return count == 1 ? singular : plural;
-    form = next;
+    const std::size_t end = forms.find('\0');
+    if (end + 1 >= forms.size()) return count == 1 ? singular : plural;
+    forms.remove_prefix(end + 1);
   }
-  return form;
+  return forms.data();
 }
 
 }  // namespace corvane::platform::catalogue

@@ -8,6 +8,7 @@
 
 #include <array>
 
+#include "platform/bounded_worker_win.h"
 #include "platform/web_browser.h"
 #include "platform/wide_text_win.h"
 
@@ -51,8 +52,12 @@ bool OpenWithShell(const std::string& url, BrowserStart& outcome) {
   return false;
 }
 
+// The shell may wait for the program it starts to take the address (DDE): bounded like every
+// other call that waits on another program.
 class WindowsBrowser final : public WebBrowser {
  public:
+  explicit WindowsBrowser(std::chrono::milliseconds bound) : bound_(bound) {}
+
   std::string DefaultBrowserName() override {
     std::array<wchar_t, 512> name{};
     DWORD length = static_cast<DWORD>(name.size());
@@ -63,20 +68,34 @@ class WindowsBrowser final : public WebBrowser {
     return Utf8(name.data());
   }
   BrowserStart StartDefaultBrowser(const std::string& url) override {
-    BrowserStart outcome = BrowserStart::kFailed;
-    OpenWithShell(url, outcome);
-    return outcome;
+    return worker_
+        .Run(bound_,
+             [url] {
+               BrowserStart outcome = BrowserStart::kFailed;
+               OpenWithShell(url, outcome);
+               return outcome;
+             })
+        .value_or(BrowserStart::kFailed);
   }
   bool StartSystemOpener(const std::string& url) override {
-    BrowserStart outcome = BrowserStart::kFailed;
-    return OpenWithShell(url, outcome);
+    return worker_
+        .Run(bound_,
+             [url] {
+               BrowserStart outcome = BrowserStart::kFailed;
+               return OpenWithShell(url, outcome);
+             })
+        .value_or(false);
   }
+
+ private:
+  std::chrono::milliseconds bound_;
+  BoundedWorker worker_;
 };
 
 }  // namespace
 
-std::unique_ptr<WebBrowser> MakeWebBrowser(std::chrono::milliseconds) {
-  return std::make_unique<WindowsBrowser>();
+std::unique_ptr<WebBrowser> MakeWebBrowser(std::chrono::milliseconds bound) {
+  return std::make_unique<WindowsBrowser>(bound);
 }
 
 }  // namespace corvane::platform
