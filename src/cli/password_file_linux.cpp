@@ -58,9 +58,9 @@ PasswordReading ReadPasswordFile(const std::string& path) {
     return RefusedPassword(Fill(Tr("--password-file %s: not a regular file"), {path}));
   }
   if ((status.st_mode & 077) != 0) {
-    // TRANSLATORS: %1$s is the file given, %2$s its permissions in octal (0644); keep
-    // "chmod 600".
     return RefusedPassword(
+        // TRANSLATORS: %1$s is the file given, %2$s its permissions in octal (0644); keep
+        // "chmod 600".
         Fill(Tr("--password-file %1$s: permissions %2$s are too open: others than its "
                 "owner may access it (chmod 600 %1$s)"),
              {path, OctalMode(status.st_mode)}));

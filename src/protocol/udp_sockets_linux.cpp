@@ -30,10 +30,10 @@ std::optional<SocketFailure> SetOption(int fd, int level, int option, const Valu
 
 in_addr InAddress(const Octets& octets) {
   in_addr address{};
-  address.s_addr = htonl((static_cast<std::uint32_t>(octets[0]) << 24) |
-                         (static_cast<std::uint32_t>(octets[1]) << 16) |
-                         (static_cast<std::uint32_t>(octets[2]) << 8) |
-                         static_cast<std::uint32_t>(octets[3]));
+  address.s_addr =
+      htonl((static_cast<std::uint32_t>(octets[0]) << 24) |
+            (static_cast<std::uint32_t>(octets[1]) << 16) |
+            (static_cast<std::uint32_t>(octets[2]) << 8) | static_cast<std::uint32_t>(octets[3]));
   return address;
 }
 

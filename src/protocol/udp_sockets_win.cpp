@@ -36,9 +36,9 @@ std::optional<SocketFailure> SetOption(const platform::UniqueSocket& socket, int
 
 in_addr InAddress(const Octets& octets) {
   in_addr address{};
-  address.s_addr = htonl((static_cast<u_long>(octets[0]) << 24) |
-                         (static_cast<u_long>(octets[1]) << 16) |
-                         (static_cast<u_long>(octets[2]) << 8) | static_cast<u_long>(octets[3]));
+  address.s_addr =
+      htonl((static_cast<u_long>(octets[0]) << 24) | (static_cast<u_long>(octets[1]) << 16) |
+            (static_cast<u_long>(octets[2]) << 8) | static_cast<u_long>(octets[3]));
   return address;
 }
 
@@ -76,8 +76,8 @@ std::optional<SocketFailure> OpenSend(platform::UniqueSocket& socket,
   socket = NewDatagramSocket();
   if (!socket.valid()) return Failed(N_("create the send socket"));
   const DWORD loop = 0;
-  if (auto failure =
-          SetOption(socket, IPPROTO_IP, IP_MULTICAST_LOOP, loop, N_("switch multicast loop-back off"))) {
+  if (auto failure = SetOption(socket, IPPROTO_IP, IP_MULTICAST_LOOP, loop,
+                               N_("switch multicast loop-back off"))) {
     return failure;
   }
   // Without it the request leaves by the default route's interface.
@@ -145,7 +145,8 @@ void WaitAndRead(std::span<PollSlot> slots) {
   if (::WSAPoll(open.data(), static_cast<ULONG>(open.size()), wait) <= 0) return;
   std::size_t next = 0;
   for (PollSlot& slot : slots) {
-    if (slot.socket != platform::kNoSocket) slot.outcome = ReadOneDatagram(open[next++], *slot.buffer);
+    if (slot.socket != platform::kNoSocket)
+      slot.outcome = ReadOneDatagram(open[next++], *slot.buffer);
   }
 }
 
