@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Windows has no gettext: the compiled catalogues (share/locale/LL/LC_MESSAGES/corvane.mo, the
 // same files the Linux build installs) are read here. The language is the first of LANGUAGE
-// (a list as gettext takes it), LC_ALL, LC_MESSAGES, LANG, or else the user's Windows display
-// language, for which a catalogue exists.
+// (a list as gettext takes it), LC_ALL, LC_MESSAGES, LANG, or else of the user's Windows display
+// languages, for which a catalogue exists.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -125,6 +126,13 @@ std::string LocaleName(std::string name) {
   return name;
 }
 
+// Chinese comes with its script ("zh_Hant_TW"); the catalogues are named by region.
+std::string ByRegion(const std::string& name) {
+  if (name.rfind("zh_Hant", 0) == 0 || name == "zh_HK" || name == "zh_MO") return "zh_TW";
+  if (name.rfind("zh_Hans", 0) == 0 || name == "zh_SG") return "zh_CN";
+  return name;
+}
+
 std::vector<std::string> WantedLanguages() {
   std::vector<std::string> wanted;
   const std::string list = EnvironmentValue(L"LANGUAGE");
@@ -141,15 +149,17 @@ std::vector<std::string> WantedLanguages() {
     wanted.push_back(LocaleName(value));
     break;
   }
-  wchar_t locale[LOCALE_NAME_MAX_LENGTH] = {};
-  if (::GetUserDefaultLocaleName(locale, LOCALE_NAME_MAX_LENGTH) > 0) {
-    std::string name = LocaleName(Utf8(locale));
-    // Chinese comes as its script ("zh_Hant_TW"); the catalogues are named by region.
-    if (name.rfind("zh_Hant", 0) == 0) name = "zh_TW";
-    if (name.rfind("zh_Hans", 0) == 0) name = "zh_CN";
-    if (name == "zh_HK" || name == "zh_MO") name = "zh_TW";
-    if (name == "zh_SG") name = "zh_CN";
-    wanted.push_back(name);
+  // The user's display languages, most wanted first ("de-DE\0en-US\0\0").
+  ULONG count = 0;
+  ULONG size = 0;
+  if (::GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, nullptr, &size) != FALSE &&
+      size > 0) {
+    std::vector<wchar_t> names(size);
+    if (::GetUserPreferredUILanguages(MUI_LANGUAGE_NAME, &count, names.data(), &size) != FALSE) {
+      for (const wchar_t* name = names.data(); *name != L'\0'; name += std::wcslen(name) + 1) {
+        wanted.push_back(ByRegion(LocaleName(Utf8(name))));
+      }
+    }
   }
   return wanted;
 }
