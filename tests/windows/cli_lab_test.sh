@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # corvane.exe under Wine on the lab's simulated PC (standard lab), command for command beside
 # the Linux build's corvane: the same output, --json and exit status for the same devices, and
-# the device changed as the command says. Run by scripts/test-windows.sh through
+# the device changed as the command says; language support through a network path. Run by scripts/test-windows.sh through
 # `lab.sh run tools/lab/configs/standard.json --`; the Wine prefix server starts in here.
 set -uo pipefail
-: "${CORVANE_EXE:?} ${CORVANE_LINUX_CLI:?} ${CORVANE_WINE:?} ${CORVANE_LAB_DIR:?}"
+: "${CORVANE_EXE:?} ${CORVANE_LINUX_CLI:?} ${CORVANE_WINE:?} ${CORVANE_LAB_DIR:?} ${WINEPREFIX:?}"
 lab=$(dirname "$0")/../../tools/lab/lab.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -103,6 +103,27 @@ windows set-dhcp 192.168.50.28 --password-file "$work/password"
 [[ $(cat "$work/win.status") == 0 ]] && passed=$((passed + 1)) ||
   { fail "a password file of the owner alone: status $(cat "$work/win.status")"; cat "$work/win.err"; }
 expect_state nas8 dhcp True
+
+# Language support through Windows' network paths: Wine takes \\192.168.50.21\HDD_a from the
+# prefix's dosdevices/unc folder, here a folder of the test's own. The files must arrive byte
+# for byte as the Linux build embeds them.
+reset_devices
+mkdir -p "$work/share/.codepages" "$WINEPREFIX/dosdevices/unc/192.168.50.21"
+ln -sfn "$work/share" "$WINEPREFIX/dosdevices/unc/192.168.50.21/HDD_a"
+"$CORVANE_LINUX_CLI" payloads --extract "$work/payloads" >/dev/null
+windows set-language 192.168.50.21 cyrillic --no-wait
+written=0
+for file in "$work/share/.codepages"/*; do
+  cmp -s "$file" "$work/payloads/$(basename "$file")" && written=$((written + 1))
+done
+if [[ $(cat "$work/win.status") == 0 && $written == 5 ]]; then
+  passed=$((passed + 1))
+else
+  fail "set-language: status $(cat "$work/win.status"), $written of 5 files as embedded"
+  cat "$work/win.err"
+fi
+expect_state nas1 codepage 866
+rm -f "$WINEPREFIX/dosdevices/unc/192.168.50.21/HDD_a"
 
 # Mapped drives are Windows' own: none in a fresh prefix, and Wine has no network provider to map
 # one with.
