@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Windows says who may read a file in its access list, not in permission bits. A password file
-// passes when no entry of that list lets anyone read it but its owner, the system account and
-// the Administrators group (who can take any file anyway, as root can on Linux): what a file in
-// the user's own profile folder gets by default. A file that inherits "Users" or "Everyone"
-// from its folder is refused, and so is one without any access list (everyone may read it).
+// passes when no entry of that list lets anyone read it but its owner (or the user running
+// Corvane), the system account and the Administrators group (who can take any file anyway, as
+// root can on Linux): what a file in the user's own profile folder gets by default. A file that
+// inherits "Users" or "Everyone" from its folder is refused, and so is one without any access
+// list (everyone may read it).
 #include <windows.h>
 // after windows.h
 #include <aclapi.h>
 #include <sddl.h>
 
 #include <memory>
+#include <vector>
 
 #include "cli/password_file.h"
 #include "platform/translation.h"
@@ -56,8 +58,23 @@ std::string AccountName(PSID sid) {
   return platform::Utf8(text);
 }
 
-// Who else than the owner, the system and the administrators may read the file: empty when no
-// one. `everyone` when there is no access list at all.
+// The user this program runs as: a file that an elevated administrator created belongs to the
+// Administrators group, and its creator's own entry is no one else's.
+std::vector<unsigned char> ProcessUser() {
+  HANDLE token = nullptr;
+  if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) == FALSE) return {};
+  const std::unique_ptr<void, decltype(&::CloseHandle)> closer(token, &::CloseHandle);
+  DWORD size = 0;
+  ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<unsigned char> user(size);
+  if (size == 0 || ::GetTokenInformation(token, TokenUser, user.data(), size, &size) == FALSE) {
+    return {};
+  }
+  return user;
+}
+
+// Who else than the owner, the user running this, the system and the administrators may read the
+// file: nothing when no one; "Everyone" when there is no access list at all.
 std::optional<std::string> OtherReader(HANDLE file) {
   PSID owner = nullptr;
   PACL list = nullptr;
@@ -69,6 +86,9 @@ std::optional<std::string> OtherReader(HANDLE file) {
   }
   const std::unique_ptr<void, LocalFreer> held(descriptor);
   if (list == nullptr) return "Everyone";
+  const std::vector<unsigned char> user = ProcessUser();
+  const PSID self =
+      user.empty() ? nullptr : reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid;
   for (DWORD k = 0; k < list->AceCount; ++k) {
     void* entry = nullptr;
     if (::GetAce(list, k, &entry) == FALSE) continue;
@@ -80,6 +100,7 @@ std::optional<std::string> OtherReader(HANDLE file) {
     if ((allowed->Mask & kReadRights) == 0) continue;
     PSID sid = const_cast<DWORD*>(&allowed->SidStart);
     if ((owner != nullptr && ::EqualSid(sid, owner) != FALSE) ||
+        (self != nullptr && ::EqualSid(sid, self) != FALSE) ||
         IsWellKnown(sid, WinLocalSystemSid) || IsWellKnown(sid, WinBuiltinAdministratorsSid)) {
       continue;
     }
