@@ -6,6 +6,7 @@
 // after the socket headers
 #include <iphlpapi.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
