@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "platform/smb_files.h"
 #include "platform/sockets.h"
 #include "platform/translation.h"
+#include "platform/translation_catalogue.h"
 #include "platform/wide_text_win.h"
 
 namespace corvane::platform {
@@ -54,6 +56,29 @@ TEST(WindowsCatalogues, FollowLanguageAndTheLanguagesPluralRules) {
   StartTranslation(CORVANE_TEST_CATALOGUES);
   EXPECT_EQ(CatalogueLanguage(), "");
   EXPECT_EQ(Tr("bind"), "bind");
+}
+
+// A catalogue whose tables point outside the file, or past its strings' ends, is not read.
+TEST(WindowsCatalogues, ADamagedCatalogueLeavesTheTextsInEnglish) {
+  const std::filesystem::path root = std::filesystem::temp_directory_path() / "corvane-mo-test";
+  std::filesystem::create_directories(root / "de" / "LC_MESSAGES");
+  std::string bytes(28, '\0');
+  const auto put = [&bytes](std::size_t at, std::uint32_t value) {
+    for (int k = 0; k < 4; ++k) bytes[at + k] = static_cast<char>(value >> (8 * k));
+  };
+  put(0, 0x950412de);
+  put(8, 1);            // one text
+  put(12, 20);          // the originals' table
+  put(16, 20);          // the translations' table, the same one
+  put(20, 0xffffff00);  // its one entry: a length far beyond the file's end,
+  put(24, 4);           // from offset 4
+  std::ofstream(root / "de" / "LC_MESSAGES" / "corvane.mo", std::ios::binary) << bytes;
+  SetVariable(L"LANG", L"");
+  SetVariable(L"LANGUAGE", L"de");
+  catalogue::Bind(root.string());
+  EXPECT_EQ(CatalogueLanguage(), "");
+  EXPECT_EQ(Tr("bind"), "bind");
+  std::filesystem::remove_all(root);
 }
 
 TEST(WindowsText, RoundTripsUtf8AndUtf16) {
