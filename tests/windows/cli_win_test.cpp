@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Windows' rule for --password-file: judged from the file's access list.
+// What the command line does on Windows alone: the password file's rule, judged from the file's
+// access list, and file names in UTF-8 that Windows takes in UTF-16.
 #include <windows.h>
 // after windows.h
 #include <aclapi.h>
@@ -11,11 +12,13 @@
 #include <fstream>
 
 #include "cli/password_file.h"
+#include "cli_run.h"
+#include "platform/wide_text_win.h"
 
 namespace corvane::cli {
 namespace {
 
-using testing::HasSubstr;
+using ::testing::HasSubstr;
 
 // Leaves the file with the access list `entries` alone, nothing inherited from its folder.
 void SetAccessList(const std::wstring& path, std::vector<EXPLICIT_ACCESS_W> entries) {
@@ -56,6 +59,17 @@ TEST(WindowsPasswordFile, AFileOthersMayReadIsRefused) {
   std::filesystem::remove(file);
   EXPECT_THAT(ReadPasswordFile(path).refusal, HasSubstr("--password-file " + path + ": "));
   EXPECT_THAT(ReadPasswordFile("NUL").refusal, HasSubstr("not a regular file"));
+}
+
+TEST(WindowsFileNames, PayloadsGoToAFolderNamedInAnyScript) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / L"corvane-\u00dc\u65e5\u672c";
+  const std::string utf8 = platform::Utf8(folder.native());
+  const testing::CliRun run = testing::RunInProcess({"payloads", "--extract", utf8});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "wrote 41 files to " + utf8 + "\n");
+  EXPECT_TRUE(std::filesystem::exists(folder / L"codepage.850"));
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
