@@ -15,6 +15,7 @@
 
 #include "platform/bounded_worker_win.h"
 #include "platform/drive_mappings.h"
+#include "platform/error_text.h"
 #include "platform/reachability.h"
 #include "platform/smb_files.h"
 #include "platform/sockets.h"
@@ -167,6 +168,13 @@ TEST(WindowsSmbFiles, WriteThroughANewNameCheckTheSizeAndRename) {
   EXPECT_FALSE(files->PathExists(root + "\\missing"));
   EXPECT_EQ(files->FileSize(root + "\\missing.bin").error, ENOENT);
   EXPECT_EQ(files->WriteFile("\\\\host\\share\\..\\x", payload).error, EINVAL);
+}
+
+// The reasons a copy to a device fails read as on Linux, network ones included.
+TEST(WindowsErrorText, ReadsAsOnLinux) {
+  EXPECT_EQ(ErrorText(ENOENT), "No such file or directory");
+  EXPECT_EQ(ErrorText(ETIMEDOUT), "Connection timed out");
+  EXPECT_EQ(ErrorText(EHOSTUNREACH), "No route to host");
 }
 
 }  // namespace
