@@ -29,6 +29,8 @@ packages=(
   samba dbus-daemon
   # the SMB client the language benchmark compares Corvane's copy with
   smbclient
+  # the command line for Windows (`make windows`) and its tests under Wine
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()

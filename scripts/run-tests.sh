@@ -2,13 +2,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The whole test suite: a check that every source follows .clang-format, the normal build's tests,
 # the same tests built with AddressSanitizer and UndefinedBehaviorSanitizer, the tests whose work
-# runs on several threads built with ThreadSanitizer, and a short run of every fuzz target.
-# CORVANE_TEST_PHASES picks phases (default: "main asan tsan fuzz").
+# runs on several threads built with ThreadSanitizer, a short run of every fuzz target, and the
+# Windows build's tests under Wine (scripts/test-windows.sh).
+# CORVANE_TEST_PHASES picks phases (default: "main asan tsan fuzz windows").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=${1:-build}
-phases=${CORVANE_TEST_PHASES:-main asan tsan fuzz}
+phases=${CORVANE_TEST_PHASES:-main asan tsan fuzz windows}
 jobs=$(nproc)
 fuzz_seconds=${CORVANE_FUZZ_SECONDS:-20}
 status=0
@@ -84,6 +85,28 @@ for phase in $phases; do
       else
         status=1
       fi
+      rm -f "$log"
+      ;;
+    windows)
+      echo "=== the Windows build's tests under Wine (build-windows)"
+      cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+      cmake --build build-windows -j "$jobs"
+      log=$(mktemp)
+      bash scripts/test-windows.sh build-windows "$build" | tee "$log" || status=1
+      # ctest's summary of the unit tests, and the lab script's "N passed, M failed"
+      for summary in "$(grep -E 'tests passed, [0-9]+ tests? failed out of' "$log" | tail -1)" \
+        "$(grep -E '^cli_lab_test.sh: ' "$log" | tail -1)"; do
+        if [[ $summary =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+          failed_total=$((failed_total + BASH_REMATCH[1]))
+          passed_total=$((passed_total + BASH_REMATCH[2] - BASH_REMATCH[1]))
+        elif [[ $summary =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+          passed_total=$((passed_total + BASH_REMATCH[1]))
+          failed_total=$((failed_total + BASH_REMATCH[2]))
+        elif [[ $(id -u) -eq 0 ]]; then
+          status=1
+        fi
+      done
       rm -f "$log"
       ;;
     *)

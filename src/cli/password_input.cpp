@@ -1,32 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/password_input.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
+#include "cli/password_file.h"
 #include "platform/translation.h"
-#include "platform/unique_fd.h"
 
 namespace corvane::cli {
-
-namespace {
 
 using platform::Fill;
 using platform::Tr;
 
-std::string OctalMode(mode_t mode) {
-  std::array<char, 8> text{};
-  std::snprintf(text.data(), text.size(), "%04o", static_cast<unsigned>(mode & 07777));
-  return text.data();
-}
-
-// The first line, without its line break (LF or CR LF); empty when there are no bytes at all.
 std::optional<std::string> FirstLine(std::string bytes) {
   if (bytes.empty()) return std::nullopt;
   const std::size_t end = bytes.find('\n');
@@ -35,53 +17,17 @@ std::optional<std::string> FirstLine(std::string bytes) {
   return bytes;
 }
 
-std::string ReadAtMost(int fd, std::size_t limit, int& error) {
-  std::string bytes(limit, '\0');
-  std::size_t filled = 0;
-  while (filled < limit) {
-    const ssize_t got = ::read(fd, bytes.data() + filled, limit - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) error = errno;
-    if (got <= 0) break;
-    filled += static_cast<std::size_t>(got);
-    if (bytes.find('\n') < filled) break;
-  }
-  bytes.resize(filled);
-  return bytes;
-}
-
-PasswordReading Refused(std::string refusal) {
+PasswordReading RefusedPassword(std::string refusal) {
   return {{}, std::move(refusal)};
 }
 
-// The system's reason, after the file's name.
-PasswordReading Refused(const std::string& path, int error) {
-  // TRANSLATORS: %1$s is the file given, %2$s the system's reason (Permission denied...).
-  return Refused(Fill(Tr("--password-file %1$s: %2$s"), {path, std::strerror(error)}));
-}
-
-// Opened without blocking (a FIFO would wait for a writer), then judged on what was opened.
-PasswordReading ReadFromFile(const std::string& path) {
-  const platform::UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) return Refused(path, errno);
-  struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) return Refused(path, errno);
-  if (!S_ISREG(status.st_mode)) {
-    return Refused(Fill(Tr("--password-file %s: not a regular file"), {path}));
-  }
-  if ((status.st_mode & 077) != 0) {
-    // TRANSLATORS: %1$s is the file given, %2$s its permissions in octal (0644); keep
-    // "chmod 600".
-    return Refused(Fill(Tr("--password-file %1$s: permissions %2$s are too open: others than its "
-                           "owner may access it (chmod 600 %1$s)"),
-                        {path, OctalMode(status.st_mode)}));
-  }
-  int error = 0;
-  std::optional<std::string> line = FirstLine(ReadAtMost(fd.get(), kMaxPasswordLineBytes, error));
-  if (error != 0) return Refused(path, error);
-  if (!line) return Refused(Fill(Tr("--password-file %s: the file is empty"), {path}));
+PasswordReading PasswordFromFileBytes(const std::string& path, std::string bytes) {
+  std::optional<std::string> line = FirstLine(std::move(bytes));
+  if (!line) return RefusedPassword(Fill(Tr("--password-file %s: the file is empty"), {path}));
   return {{platform::SecretText(*line), PasswordSource::kFile}, ""};
 }
+
+namespace {
 
 PasswordReading ReadFromStandardInput(std::istream* input) {
   std::string bytes;
@@ -91,7 +37,7 @@ PasswordReading ReadFromStandardInput(std::istream* input) {
     if (c == '\n') break;
   }
   std::optional<std::string> line = FirstLine(std::move(bytes));
-  if (!line) return Refused(std::string(Tr("--password-file -: standard input is empty")));
+  if (!line) return RefusedPassword(std::string(Tr("--password-file -: standard input is empty")));
   return {{platform::SecretText(*line), PasswordSource::kStandardInput}, ""};
 }
 
@@ -101,7 +47,7 @@ PasswordReading ReadGivenPassword(const CommandLine& line, std::istream* standar
   if (line.password) return {{platform::SecretText(*line.password), PasswordSource::kOption}, ""};
   if (!line.passwordFile) return {};
   if (*line.passwordFile == "-") return ReadFromStandardInput(standardInput);
-  return ReadFromFile(*line.passwordFile);
+  return ReadPasswordFile(*line.passwordFile);
 }
 
 }  // namespace corvane::cli

@@ -4,9 +4,9 @@
 #include "operations/blocking.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include "language/payload_catalogue.h"
+#include "platform/error_text.h"
 #include "protocol/fixed_text.h"
 
 namespace corvane::operations {
@@ -59,7 +59,7 @@ int ConnectWithinTries(platform::SmbFiles& files, std::string_view targetPath) {
 }
 
 std::string ErrorText(int error) {
-  return std::strerror(error);
+  return platform::ErrorText(error);
 }
 
 std::string WriteFailure(const CodepageWrite& write) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/local_interfaces.h"
-#include "platform/unique_fd.h"
+#include "platform/sockets.h"
 #include "protocol/exchange_io.h"
 #include "protocol/protocol_types.h"
 
@@ -24,18 +24,18 @@ class UdpTransport {
 
   void Send(int interfaceIndex, std::span<const std::uint8_t> bytes);
   PollOutcome Poll(int interfaceIndex, ReceiveBuffer& buffer);
-  // One poll(2) over the receive sockets of all the interfaces named, then at most one read
+  // One poll over the receive sockets of all the interfaces named, then at most one read
   // from each readable one.
   void PollTogether(std::span<InterfacePoll> polls);
 
  private:
   struct Channel {
     platform::LocalInterface interface;
-    platform::UniqueFd sendSocket;
-    platform::UniqueFd receiveSocket;
+    platform::UniqueSocket sendSocket;
+    platform::UniqueSocket receiveSocket;
   };
   const Channel* ChannelAt(int interfaceIndex) const;
-  int ReceiveSocketOf(int interfaceIndex) const;
+  platform::SocketHandle ReceiveSocketOf(int interfaceIndex) const;
 
   std::vector<Channel> channels_;
   bool open_ = false;

@@ -2,11 +2,11 @@
 #include "cli/commands.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 
 #include "language/payload_catalogue.h"
@@ -22,8 +22,10 @@ using language::Payload;
 class TempDir {
  public:
   TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "corvane-payloads-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    std::random_device random;
+    do {
+      path_ = fs::temp_directory_path() / ("corvane-payloads-" + std::to_string(random()));
+    } while (!fs::create_directory(path_));
   }
   ~TempDir() { fs::remove_all(path_); }
   const fs::path& path() const { return path_; }

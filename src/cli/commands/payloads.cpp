@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "cli/text_width.h"
 #include "language/payload_catalogue.h"
+#include "platform/file_names.h"
 #include "platform/translation.h"
 
 namespace corvane::cli {
@@ -70,16 +71,18 @@ bool WritePayload(const std::filesystem::path& path, const Payload& payload, std
     file.close();
   }
   if (!file) {
-    err << "corvane payloads: " << Fill(Tr("cannot write %s"), {path.string()}) << "\n";
+    err << "corvane payloads: " << Fill(Tr("cannot write %s"), {platform::TextFromPath(path)})
+        << "\n";
     return false;
   }
   return true;
 }
 
 std::string CannotCreate(const std::filesystem::path& dir, const std::error_code& error) {
-  if (!error) return Fill(Tr("cannot create folder %s"), {dir.string()});
+  const std::string folder = platform::TextFromPath(dir);
+  if (!error) return Fill(Tr("cannot create folder %s"), {folder});
   // TRANSLATORS: %1$s is the folder, %2$s the system's reason (No such file or directory...).
-  return Fill(Tr("cannot create folder %1$s: %2$s"), {dir.string(), error.message()});
+  return Fill(Tr("cannot create folder %1$s: %2$s"), {folder, error.message()});
 }
 
 int ExtractPayloads(const std::filesystem::path& dir, std::ostream& out, std::ostream& err) {
@@ -90,10 +93,13 @@ int ExtractPayloads(const std::filesystem::path& dir, std::ostream& out, std::os
     return kExitDeviceFailed;
   }
   for (const Payload& payload : AllPayloads()) {
-    if (!WritePayload(dir / std::string(payload.fileName), payload, err)) return kExitDeviceFailed;
+    if (!WritePayload(dir / platform::PathFromText(payload.fileName), payload, err)) {
+      return kExitDeviceFailed;
+    }
   }
   // TRANSLATORS: %1$d is the number of files (always several), %2$s the folder.
-  out << Fill(Tr("wrote %1$d files to %2$s"), {std::to_string(AllPayloads().size()), dir.string()})
+  out << Fill(Tr("wrote %1$d files to %2$s"),
+              {std::to_string(AllPayloads().size()), platform::TextFromPath(dir)})
       << "\n";
   return kExitOk;
 }
@@ -122,7 +128,7 @@ int RunPayloads(const CommandLine& line, Console& console) {
       return UsageError(std::string(Tr("--extract needs a folder")), err);
     }
     if (args.size() > 2) return UsageError(Fill(Tr("unexpected argument '%s'"), {args[2]}), err);
-    return ExtractPayloads(args[1], out, err);
+    return ExtractPayloads(platform::PathFromText(args[1]), out, err);
   }
   return UsageError(Fill(Tr("unknown argument '%s'"), {option}), err);
 }
