@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "platform/translation.h"
 #include "protocol/address_text.h"
 

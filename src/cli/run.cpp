@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/input_checks.h"
 #include "cli/output_format.h"

@@ -2,7 +2,7 @@
 // search and info: the devices that answer, and one device with its workgroup and shares.
 
 #include "cli/command_interaction.h"
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/device_run.h"
 #include "cli/output_format.h"
 #include "operations/device_view.h"

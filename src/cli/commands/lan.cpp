@@ -2,7 +2,7 @@
 // set-dhcp and set-static: the LAN settings of a device, after the administrator password.
 
 #include "cli/command_interaction.h"
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/device_run.h"
 #include "cli/input_checks.h"
 #include "operations/lan_settings.h"

@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "cli/command_interaction.h"
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/device_run.h"
 #include "cli/language_output.h"
 #include "cli/output_format.h"

@@ -3,7 +3,7 @@
 
 #include "operations/names.h"
 #include "cli/command_interaction.h"
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/device_run.h"
 #include "platform/translation.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <system_error>
 
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/commands.h"
 #include "cli/text_width.h"
 #include "language/payload_catalogue.h"

@@ -2,7 +2,7 @@
 // drives, mount, unmount and web: a device's shares on drive letters, and its web page.
 
 #include "cli/command_interaction.h"
-#include "cli/command_spec.h"
+#include "cli/command_table.h"
 #include "cli/device_run.h"
 #include "cli/output_format.h"
 #include "operations/drive_mapping.h"
